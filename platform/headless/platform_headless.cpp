@@ -1,0 +1,51 @@
+// The window-less platform: a quit flag under a mutex stands in for the message queue.
+#include "platform/headless/platform_headless.h"
+
+namespace dral {
+
+ResultCode Platform_Headless::CleanUpThread() {
+    if (renderer) renderer->DestroyDevice();
+    Quit();
+    return Ok;
+}
+
+ResultCode Platform_Headless::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
+                                             const Vec2i& viewSize) {
+    if (renderer->CreateDevice({nullptr}, fullScreen, vsync) != Ok) return Fail;
+    renderer->SetViewport(viewPos, viewSize);
+    return Ok;
+}
+
+ResultCode Platform_Headless::CreateAppWindow(const Vec2i&, Vec2i& size, bool fullScreen) {
+    if (fullScreen) size = displaySize;
+    std::lock_guard lock(mutex);
+    quit = false;
+    return Ok;
+}
+
+ResultCode Platform_Headless::SetWindowTitle(const std::string& text) {
+    std::lock_guard lock(mutex);
+    title = text;
+    return Ok;
+}
+
+std::string Platform_Headless::Title() const {
+    std::lock_guard lock(mutex);
+    return title;
+}
+
+ResultCode Platform_Headless::RunEventLoop() {
+    std::unique_lock lock(mutex);
+    quitSignal.wait(lock, [this] { return quit; });
+    return Ok;
+}
+
+void Platform_Headless::Quit() {
+    {
+        std::lock_guard lock(mutex);
+        quit = true;
+    }
+    quitSignal.notify_all();
+}
+
+} // namespace dral
