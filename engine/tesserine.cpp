@@ -12,13 +12,17 @@ constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
 } // namespace
 
-Tesserine::Tesserine() { CreateBackends(); }
+Tesserine::Tesserine() {
+    CreateBackends();
+}
 
 // Sprites and textures of the layers and the font live until the process ends, like the back-ends:
 // the renderer's device may already be gone here.
 Tesserine::~Tesserine() = default;
 
-bool Tesserine::OnUpdate(float) { return false; }
+bool Tesserine::OnUpdate(float) {
+    return false;
+}
 
 void Tesserine::CreateBackends() {
     CreateDefaultBackends(platform, renderer);
@@ -41,8 +45,7 @@ ResultCode Tesserine::Setup(int32_t screenWidth, int32_t screenHeight, int32_t p
     windowSize.Store(screenSize * pixelSize);
     fullScreen = fullScreenWanted;
     vsync = vsyncWanted;
-    if (pixelSize.x <= 0 || pixelSize.y <= 0 || screenSize.x <= 0 || screenSize.y <= 0)
-        return Fail;
+    if (pixelSize.x <= 0 || pixelSize.y <= 0 || screenSize.x <= 0 || screenSize.y <= 0) return Fail;
     return Ok;
 }
 
@@ -129,7 +132,9 @@ void Tesserine::UpdateTitle() {
     frameCount = 0;
 }
 
-void Tesserine::RequestStop() { running = false; }
+void Tesserine::RequestStop() {
+    running = false;
+}
 
 void Tesserine::UpdateWindowSize(int32_t width, int32_t height) {
     windowSize.Store({width, height});
@@ -163,6 +168,8 @@ void Tesserine::SetScreenSize(int32_t width, int32_t height) {
     renderer->SetViewport(viewPos.Load(), viewSize.Load());
 }
 
-void Tesserine::ClearBuffer(Pixel p, bool depth) { renderer->ClearBuffer(p, depth); }
+void Tesserine::ClearBuffer(Pixel p, bool depth) {
+    renderer->ClearBuffer(p, depth);
+}
 
 } // namespace dral

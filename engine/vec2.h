@@ -26,7 +26,9 @@ struct Vec2f {
     float Length() const { return std::sqrt(x * x + y * y); }
 };
 
-inline Vec2f operator*(float s, const Vec2f& v) { return {s * v.x, s * v.y}; }
+inline Vec2f operator*(float s, const Vec2f& v) {
+    return {s * v.x, s * v.y};
+}
 
 struct Vec2i {
     int32_t x = 0;

@@ -1,0 +1,99 @@
+// One frame at a time on the headless pair, with fixed elapsed times: the frame-rate title,
+// the viewport geometry and the input seen by OnUpdate.
+#include <gtest/gtest.h>
+
+#include "support/headless_engine.h"
+
+namespace dral::testing {
+namespace {
+
+class Probe : public Tesserine {
+  public:
+    using Tesserine::appName;
+    using Tesserine::frameTimer;
+    bool OnUpdate(float) override { return true; }
+};
+
+using Engine = HeadlessEngine<Probe>;
+
+TEST(FrameTitle, FirstFrameShowsOneAndALongStallUpdatesOnConsecutiveFrames) {
+    Engine app;
+    app.appName = "Probe";
+    app.Prepare();
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.headlessPlatform->Title(), "https://tesserine.dev - Tesserine - Probe - FPS: 1");
+    EXPECT_EQ(app.GetFps(), 1u);
+
+    for (int i = 0; i < 9; i++) app.RunFrameFor(0.1f);
+    EXPECT_EQ(app.headlessPlatform->Title(), "https://tesserine.dev - Tesserine - Probe - FPS: 1");
+    app.RunFrameFor(0.1f); // the tenth frame completes the second
+    EXPECT_EQ(app.GetFps(), 10u);
+
+    app.RunFrameFor(2.5f); // a stall: more than a second in one frame
+    EXPECT_EQ(app.GetFps(), 1u);
+    EXPECT_GE(app.frameTimer, 1.0f);
+    app.headlessPlatform->SetWindowTitle("");
+    app.RunFrameFor(0.001f);
+    EXPECT_EQ(app.headlessPlatform->Title(), "https://tesserine.dev - Tesserine - Probe - FPS: 1");
+}
+
+struct ViewportCase {
+    Vec2i window, pos, size;
+};
+
+TEST(Viewport, LetterboxesTheScreenIntoTheWindow) {
+    const ViewportCase cases[] = {
+        {{1920, 1080}, {240, 0}, {1440, 1080}},
+        {{1280, 800}, {107, 0}, {1066, 800}},
+        {{800, 1000}, {0, 200}, {800, 600}},
+        {{800, 600}, {0, 0}, {800, 600}},
+        {{0, 0}, {0, 0}, {0, 0}}, // minimised
+    };
+    Engine app(800, 600);
+    for (const auto& c : cases) {
+        app.UpdateWindowSize(c.window.x, c.window.y);
+        EXPECT_EQ(app.GetViewPos(), c.pos) << c.window.x << "x" << c.window.y;
+        EXPECT_EQ(app.GetViewSize(), c.size) << c.window.x << "x" << c.window.y;
+    }
+}
+
+TEST(Viewport, EachFrameSetsTheLatestViewport) {
+    Engine app(800, 600);
+    app.Prepare();
+    app.UpdateWindowSize(1920, 1080);
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.headlessRenderer->viewportPos, Vec2i(240, 0));
+    EXPECT_EQ(app.headlessRenderer->viewportSize, Vec2i(1440, 1080));
+}
+
+TEST(Prepare, LeavesOneShownBaseLayerAsDrawTarget) {
+    Engine app(32, 16);
+    app.Prepare();
+    ASSERT_EQ(app.GetLayers().size(), 1u);
+    const Layer& base = app.GetLayers()[0];
+    EXPECT_TRUE(base.shown);
+    EXPECT_TRUE(base.needsUpload);
+    EXPECT_EQ(app.GetDrawTarget(), base.sprite);
+    EXPECT_EQ(app.GetDrawTargetWidth(), 32);
+    EXPECT_EQ(app.GetDrawTargetHeight(), 16);
+}
+
+TEST(ScreenSize, GivesEveryLayerANewSpriteAndReselectsTheBase) {
+    Engine app(32, 16);
+    app.Prepare();
+    app.CreateLayer();
+    app.SetDrawTarget(uint8_t{1});
+    app.SetScreenSize(20, 10);
+    for (const Layer& layer : app.GetLayers()) {
+        EXPECT_EQ(layer.sprite->width, 20);
+        EXPECT_EQ(layer.sprite->height, 10);
+        EXPECT_TRUE(layer.needsUpload);
+    }
+    EXPECT_EQ(app.GetDrawTarget(), app.GetLayers()[0].sprite);
+    app.RunFrameFor(0.01f);
+    const auto& textures = app.headlessRenderer->textures;
+    EXPECT_EQ(textures.at(app.GetLayers()[0].textureId).width, 20);
+}
+
+} // namespace
+} // namespace dral::testing

@@ -1,0 +1,113 @@
+// Input: the per-frame latch of keys and buttons, the mouse mapped through the letterboxed
+// viewport, wheel accumulation, focus, and queries with arguments out of range.
+#include <gtest/gtest.h>
+
+#include "support/headless_engine.h"
+
+namespace dral::testing {
+namespace {
+
+class InputProbe : public Tesserine {
+  public:
+    bool OnUpdate(float) override { return true; }
+};
+
+struct InputTest : ::testing::Test {
+    InputTest() : app(800, 600) {
+        app.Prepare();
+        app.UpdateWindowSize(1920, 1080);
+    }
+    void Frame() { app.RunFrameFor(0.01f); }
+    ButtonState W() const { return app.KeyState(Key::W); }
+    HeadlessEngine<InputProbe> app;
+};
+
+bool Is(ButtonState s, bool pressed, bool released, bool held) {
+    return s.pressed == pressed && s.released == released && s.held == held;
+}
+
+TEST_F(InputTest, KeyPressHoldAndReleaseAcrossFrames) {
+    app.UpdateKeyState(static_cast<int>(Key::W), true);
+    Frame();
+    EXPECT_TRUE(Is(W(), true, false, true));
+    app.UpdateKeyState(static_cast<int>(Key::W), true); // typematic repeat
+    Frame();
+    EXPECT_TRUE(Is(W(), false, false, true));
+    app.UpdateKeyState(static_cast<int>(Key::W), false);
+    Frame();
+    EXPECT_TRUE(Is(W(), false, true, false));
+    Frame();
+    EXPECT_TRUE(Is(W(), false, false, false));
+}
+
+TEST_F(InputTest, PressAndReleaseBetweenTwoFramesLeaveNoTrace) {
+    app.UpdateKeyState(static_cast<int>(Key::W), true);
+    app.UpdateKeyState(static_cast<int>(Key::W), false);
+    Frame();
+    EXPECT_TRUE(Is(W(), false, false, false));
+    app.UpdateMouseState(1, true);
+    Frame();
+    EXPECT_TRUE(Is(app.MouseButtonState(1), true, false, true));
+    EXPECT_TRUE(Is(app.KeyState(Key::None), false, false, false));
+}
+
+TEST_F(InputTest, OutOfRangeArgumentsAreIgnoredAndReadAsUp) {
+    app.UpdateKeyState(300, true);
+    app.UpdateKeyState(-1, true);
+    app.UpdateMouseState(5, true);
+    Frame();
+    EXPECT_TRUE(Is(app.KeyState(static_cast<Key>(255)), false, false, false));
+    EXPECT_TRUE(Is(app.MouseButtonState(5), false, false, false));
+    EXPECT_TRUE(Is(app.MouseButtonState(0xFFFFFFFF), false, false, false));
+}
+
+TEST_F(InputTest, MouseMapsThroughTheViewportAndClamps) {
+    const struct {
+        int32_t x, y, wantX, wantY;
+    } cases[] = {
+        {1000, 540, 422, 300}, {100, 540, 0, 300},     {1900, 540, 799, 300},
+        {-5, -5, 0, 0},        {5000, 5000, 799, 599}, {240, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        app.UpdateMouse(c.x, c.y);
+        Frame();
+        EXPECT_EQ(app.MouseX(), c.wantX) << c.x << "," << c.y;
+        EXPECT_EQ(app.MouseY(), c.wantY) << c.x << "," << c.y;
+    }
+}
+
+TEST_F(InputTest, MouseInAMinimisedWindowStaysInsideTheScreen) {
+    app.UpdateWindowSize(0, 0);
+    app.UpdateMouse(10, 10);
+    Frame();
+    EXPECT_GE(app.MouseX(), 0);
+    EXPECT_LT(app.MouseX(), 800);
+    EXPECT_GE(app.MouseY(), 0);
+    EXPECT_LT(app.MouseY(), 600);
+}
+
+TEST_F(InputTest, WheelAccumulatesBetweenFramesAndResets) {
+    app.UpdateMouseWheel(120);
+    app.UpdateMouseWheel(120);
+    Frame();
+    EXPECT_EQ(app.MouseWheel(), 240);
+    Frame();
+    EXPECT_EQ(app.MouseWheel(), 0);
+    app.UpdateMouseWheel(-120);
+    Frame();
+    EXPECT_EQ(app.MouseWheel(), -120);
+}
+
+TEST_F(InputTest, FocusDoesNotTouchKeyStates) {
+    app.UpdateKeyState(static_cast<int>(Key::W), true);
+    app.UpdateKeyFocus(true);
+    Frame();
+    EXPECT_TRUE(app.IsFocused());
+    app.UpdateKeyFocus(false);
+    Frame();
+    EXPECT_FALSE(app.IsFocused());
+    EXPECT_TRUE(W().held);
+}
+
+} // namespace
+} // namespace dral::testing

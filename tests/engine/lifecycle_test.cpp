@@ -1,0 +1,187 @@
+// The engine's lifecycle on recording back-ends: which overridables run, how often, and the order
+// of back-end calls across the main and engine threads, including the failure paths.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <thread>
+
+#include "engine/tesserine.h"
+#include "recording_backends.h"
+
+namespace dral::testing {
+namespace {
+
+class ScriptedApp : public Tesserine {
+  public:
+    explicit ScriptedApp(CallLog& log) {
+        appName = "Scripted";
+        auto p = std::make_unique<RecordingPlatform>(log);
+        auto r = std::make_unique<RecordingRenderer>(log);
+        recordingPlatform = p.get();
+        recordingRenderer = r.get();
+        UseBackends(std::move(p), std::move(r));
+    }
+
+    bool OnCreate() override {
+        creates++;
+        return createResult;
+    }
+    bool OnUpdate(float) override {
+        const int frame = ++updates;
+        return stopAfterFrames == 0 || frame < stopAfterFrames;
+    }
+    bool OnDestroy() override { return ++destroys > refuseDestroys; }
+
+    bool createResult = true;
+    int stopAfterFrames = 0; // 0: run until stopped from outside
+    int refuseDestroys = 0;
+    std::atomic<int> creates{0}, updates{0}, destroys{0};
+    RecordingPlatform* recordingPlatform;
+    RecordingRenderer* recordingRenderer;
+};
+
+std::vector<std::string> Filter(const std::vector<std::string>& calls, const char* prefix) {
+    std::vector<std::string> out;
+    for (const auto& c : calls)
+        if (c.rfind(prefix, 0) == 0) out.push_back(c);
+    return out;
+}
+
+TEST(Lifecycle, OnCreateFalseRunsNoFrameButStillCleansUp) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.createResult = false;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    EXPECT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.creates, 1);
+    EXPECT_EQ(app.updates, 0);
+    EXPECT_EQ(app.destroys, 0);
+    EXPECT_EQ(log.Count("CleanUpThread"), 1);
+    EXPECT_EQ(log.Count("PresentFrame"), 0);
+    EXPECT_EQ(log.Count("CleanUpApplication"), 1);
+}
+
+TEST(Lifecycle, OnUpdateFalseStillComposesThatFrameThenDestroysOnce) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.stopAfterFrames = 3;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    EXPECT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.updates, 3);
+    EXPECT_EQ(log.Count("PresentFrame"), 3);
+    EXPECT_EQ(app.destroys, 1);
+    EXPECT_EQ(log.Count("DestroyDevice"), 1);
+}
+
+TEST(Lifecycle, OnDestroyFalseResumesFramesAndALaterStopAsksAgain) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.refuseDestroys = 1;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    std::thread closer([&] {
+        // Two close requests, each after frames have been produced.
+        for (int request = 0; request < 2; request++) {
+            const int seen = app.updates;
+            while (app.updates < seen + 5) std::this_thread::yield();
+            app.RequestStop();
+            while (app.destroys <= request) std::this_thread::yield();
+        }
+    });
+    EXPECT_EQ(app.Run(), Ok);
+    closer.join();
+    EXPECT_EQ(app.destroys, 2);
+    EXPECT_EQ(log.Count("DestroyDevice"), 1);
+    EXPECT_EQ(log.Count("CleanUpApplication"), 1);
+}
+
+TEST(Lifecycle, BackEndCallsComeInTheDesignedOrder) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.stopAfterFrames = 1;
+    ASSERT_EQ(app.Setup(64, 48, 2, 2), Ok);
+    ASSERT_EQ(app.Run(), Ok);
+    const std::vector<std::string> expected = {
+        "StartApplication", "CreateAppWindow", "RunEventLoop", "StartThread", "CreateGraphics",
+        "CreateDevice", "SetViewport 0,0 128x96",
+        // The font sheet's decal, then the base layer.
+        "CreateTexture", "BindTexture 1", "UpdateTexture 1", "CreateTexture", "UpdateTexture 2",
+        // One frame.
+        "HandleSystemEvent", "ClearBuffer", "SetViewport 0,0 128x96", "ClearBuffer", "BeginDrawing",
+        "BindTexture 2", "UpdateTexture 2", "DrawLayerQuad", "PresentFrame",
+        "SetWindowTitle https://tesserine.dev - Tesserine - Scripted - FPS: 1",
+        // Shut-down.
+        "CleanUpThread", "DestroyDevice", "CleanUpApplication"};
+    auto calls = log.Calls();
+    // RunEventLoop is logged by the main thread while the engine thread starts: its place among
+    // the engine thread's first calls is not fixed.
+    auto loop = std::find(calls.begin(), calls.end(), "RunEventLoop");
+    ASSERT_NE(loop, calls.end());
+    calls.erase(loop);
+    auto want = expected;
+    want.erase(want.begin() + 2);
+    EXPECT_EQ(calls, want);
+}
+
+TEST(Lifecycle, CloseRequestFromAnotherThreadEndsTheRunOnce) {
+    CallLog log;
+    ScriptedApp app(log);
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    std::thread closer([&] {
+        while (app.updates < 10) std::this_thread::yield();
+        app.RequestStop();
+    });
+    EXPECT_EQ(app.Run(), Ok);
+    closer.join();
+    EXPECT_EQ(app.destroys, 1);
+    EXPECT_EQ(log.Count("DestroyDevice"), 1);
+    EXPECT_EQ(log.Count("CleanUpApplication"), 1);
+}
+
+TEST(Lifecycle, FailingCreateGraphicsStopsWithoutFramesOrHanging) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.recordingRenderer->failCreateDevice = true;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    EXPECT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.creates, 0);
+    EXPECT_EQ(app.updates, 0);
+    EXPECT_EQ(log.Count("CreateTexture"), 0);
+    EXPECT_EQ(log.Count("SetViewport 0,0 64x48"), 0);
+    EXPECT_EQ(log.Count("CleanUpThread"), 1);
+    EXPECT_FALSE(running);
+}
+
+TEST(Lifecycle, FailingStartThreadStillEndsTheEventLoop) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.recordingPlatform->failStartThread = true;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    EXPECT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.creates, 0);
+    EXPECT_EQ(log.Count("CreateGraphics"), 0);
+    EXPECT_EQ(log.Count("CleanUpApplication"), 1);
+}
+
+TEST(Lifecycle, FullScreenViewportFollowsTheSizeThePlatformReports) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.stopAfterFrames = 1;
+    ASSERT_EQ(app.Setup(800, 600, 1, 1, true, false), Ok);
+    ASSERT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.GetWindowSize(), Vec2i(1920, 1080));
+    EXPECT_EQ(Filter(log.Calls(), "SetViewport").front(), "SetViewport 240,0 1440x1080");
+}
+
+TEST(Setup, RejectsNonPositiveSizesButKeepsTheValues) {
+    CallLog log;
+    ScriptedApp app(log);
+    EXPECT_EQ(app.Setup(0, 600, 1, 1), Fail);
+    EXPECT_EQ(app.ScreenWidth(), 0);
+    EXPECT_EQ(app.ScreenHeight(), 600);
+    EXPECT_EQ(app.Setup(800, 600, 1, -1), Fail);
+    EXPECT_EQ(app.Setup(800, 600, 3, 2), Ok);
+    EXPECT_EQ(app.GetWindowSize(), Vec2i(2400, 1200));
+}
+
+} // namespace
+} // namespace dral::testing
