@@ -71,9 +71,16 @@ void Tesserine::ComposeLayers() {
     renderer->BeginDrawing();
     for (size_t i = layers.size(); i-- > 0;) {
         Layer& layer = layers[i];
-        if (!layer.shown) continue;
+        // Queued draws live for one frame only: a layer that does not draw them drops them, so a
+        // queue can neither grow without end nor outlive the decals it points to. A hook sees its
+        // layer's queue while it runs.
+        if (!layer.shown) {
+            layer.decalDraws.clear();
+            continue;
+        }
         if (layer.renderHook) {
             layer.renderHook();
+            layer.decalDraws.clear();
             continue;
         }
         renderer->BindTexture(layer.textureId);

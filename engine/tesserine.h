@@ -230,6 +230,7 @@ class Tesserine {
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
     void QueueWarped(DecalDraw& draw, const Vec2f corners[4]);
+    void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size, const Vec2f& scale);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
 };

@@ -1,0 +1,116 @@
+// The OpenGL 1.x drawing shared by every window system. The matrices are never set, so vertices are
+// in normalised device coordinates; textures repeat (the GL default), filter nearest and modulate.
+#include "renderer/opengl10/renderer_ogl10.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+#include <GL/gl.h>
+
+#include "engine/decal.h"
+#include "engine/sprite.h"
+
+namespace dral {
+
+namespace {
+constexpr float ChannelMax = 255.0f;
+} // namespace
+
+Renderer_OGL10::Renderer_OGL10() : context(CreateSystemGLContext()) {}
+
+Renderer_OGL10::Renderer_OGL10(std::unique_ptr<GLContext> glContext)
+    : context(std::move(glContext)) {}
+
+ResultCode Renderer_OGL10::CreateDevice(std::vector<void*> params, bool, bool vsync) {
+    if (params.empty() || !context->Create(params[0])) return Fail;
+    // With vsync the driver's default interval stays in force.
+    if (!vsync) context->SetSwapInterval(0);
+    glEnable(GL_TEXTURE_2D);
+    // Warped decals carry a perspective factor in their q coordinate.
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+    return Ok;
+}
+
+ResultCode Renderer_OGL10::DestroyDevice() {
+    context->Destroy();
+    return Ok;
+}
+
+void Renderer_OGL10::PresentFrame() {
+    context->Swap();
+}
+
+void Renderer_OGL10::BeginDrawing() {
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+}
+
+void Renderer_OGL10::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) {
+    const float left = offset.x;
+    const float right = offset.x + scale.x;
+    const float top = offset.y;
+    const float bottom = offset.y + scale.y;
+    glBegin(GL_QUADS);
+    glColor4ub(tint.r, tint.g, tint.b, tint.a);
+    glTexCoord2f(left, bottom);
+    glVertex3f(-1.0f, -1.0f, 0.0f);
+    glTexCoord2f(left, top);
+    glVertex3f(-1.0f, 1.0f, 0.0f);
+    glTexCoord2f(right, top);
+    glVertex3f(1.0f, 1.0f, 0.0f);
+    glTexCoord2f(right, bottom);
+    glVertex3f(1.0f, -1.0f, 0.0f);
+    glEnd();
+}
+
+void Renderer_OGL10::DrawDecalQuad(const DecalDraw& decal) {
+    glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(decal.decal->textureId));
+    glBegin(GL_QUADS);
+    glColor4ub(decal.tint.r, decal.tint.g, decal.tint.b, decal.tint.a);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord4f(decal.uv[i].x, decal.uv[i].y, 0.0f, decal.w[i]);
+        glVertex2f(decal.position[i].x, decal.position[i].y);
+    }
+    glEnd();
+}
+
+uint32_t Renderer_OGL10::CreateTexture(uint32_t, uint32_t) {
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    glBindTexture(GL_TEXTURE_2D, id);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexEnvf(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, static_cast<GLfloat>(GL_MODULATE));
+    return id;
+}
+
+void Renderer_OGL10::UpdateTexture(uint32_t, Sprite* sprite) {
+    if (!sprite) return;
+    // The whole image is re-specified, so the texture also takes the sprite's size. Pixels are
+    // r, g, b, a bytes in memory and sprite row 0 becomes t = 0.
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, sprite->width, sprite->height, 0, GL_RGBA,
+                 GL_UNSIGNED_BYTE, sprite->pixels);
+}
+
+uint32_t Renderer_OGL10::DeleteTexture(uint32_t id) {
+    const GLuint name = id;
+    glDeleteTextures(1, &name);
+    return id;
+}
+
+void Renderer_OGL10::BindTexture(uint32_t id) {
+    glBindTexture(GL_TEXTURE_2D, id);
+}
+
+void Renderer_OGL10::SetViewport(const Vec2i& position, const Vec2i& size) {
+    glViewport(position.x, position.y, size.x, size.y);
+}
+
+void Renderer_OGL10::ClearBuffer(Pixel p, bool depth) {
+    glClearColor(static_cast<float>(p.r) / ChannelMax, static_cast<float>(p.g) / ChannelMax,
+                 static_cast<float>(p.b) / ChannelMax, static_cast<float>(p.a) / ChannelMax);
+    glClear(GL_COLOR_BUFFER_BIT);
+    if (depth) glClear(GL_DEPTH_BUFFER_BIT);
+}
+
+} // namespace dral
