@@ -62,7 +62,8 @@ ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pac
     const size_t rowBytes = size_t(image->w) * sizeof(Pixel);
     Pixel* fresh = new Pixel[size_t(image->w) * size_t(image->h)];
     const auto* source = static_cast<const unsigned char*>(image->pixels);
-    for (int y = 0; y < image->h; ++y)
+    // A zero-width image has no pixel memory at all to copy from.
+    for (int y = 0; rowBytes > 0 && y < image->h; ++y)
         std::memcpy(fresh + size_t(y) * size_t(image->w), source + size_t(y) * size_t(image->pitch),
                     rowBytes);
     delete[] pixels;

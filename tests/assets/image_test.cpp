@@ -70,6 +70,16 @@ TEST_F(ImageTest, TwentyFourBitBmpIsOpaque) {
     }
 }
 
+TEST_F(ImageTest, ZeroWidthImageLoadsWithoutPixelsToCopy) {
+    // An uncompressed true-colour TGA header claiming 0 x 9 pixels; TGA is known by its extension.
+    WriteFile("zero.tga",
+              testing::Bytes({0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0, 32, 0x28}));
+    Sprite sprite;
+    ASSERT_EQ(sprite.LoadImageFile("zero.tga", nullptr), Ok);
+    EXPECT_EQ(sprite.width, 0);
+    EXPECT_EQ(sprite.height, 9);
+}
+
 TEST_F(ImageTest, Utf8PathsAndPackEntriesLoadTheSameImage) {
     const std::string name = "Bild-\xC3\xA4\xC3\xB6\xC3\xBC-\xE5\x9B\xBE.png";
     WriteImage(name, 3, 2, SDL_PIXELFORMAT_RGBA32, true, Ramp);
