@@ -30,8 +30,19 @@ const std::vector<DecalDraw>& Queue(Tesserine& app, size_t layer = 0) {
     return app.GetLayers()[layer].decalDraws;
 }
 
+// The font and the layer images live until the process ends; a test releases them itself so that
+// the leak checker watches everything else.
+struct ReleasingEngine : HeadlessEngine<> {
+    using HeadlessEngine::HeadlessEngine;
+    ~ReleasingEngine() override {
+        delete fontDecal;
+        delete fontSprite;
+        for (Layer& layer : layers) delete layer.sprite;
+    }
+};
+
 struct DecalRecords : ::testing::Test {
-    HeadlessEngine<> app{100, 100};
+    ReleasingEngine app{100, 100};
     Sprite square{50, 50};
     Sprite sheet{64, 32};
     std::unique_ptr<Decal> squareDecal;

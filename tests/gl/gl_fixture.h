@@ -7,6 +7,7 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -65,6 +66,8 @@ class CapturingContext : public GLContext {
 class TestWindow {
   public:
     TestWindow(int32_t width, int32_t height) {
+        // No session bus under Xvfb: SDL must not wait for one.
+        setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
         // Readback tests must not pass vacuously: without a display they fail.
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
             ADD_FAILURE() << "no display for GL (run under xvfb-run -a): " << SDL_GetError();
@@ -118,7 +121,11 @@ class GLEngine : public Tesserine {
         UpdateWindowSize(width, height);
         prepared = PrepareEngine() == Ok;
     }
+    // The font and the layer images would live until the process ends; each test ends here.
     ~GLEngine() override {
+        delete fontDecal;
+        delete fontSprite;
+        for (Layer& layer : layers) delete layer.sprite;
         if (prepared) renderer->DestroyDevice();
     }
 
