@@ -1,0 +1,59 @@
+// The desktop platform on SDL2: one window (windowed or covering the display), its events turned
+// into the engine's input and window-size updates on the main thread, and the title and the quit
+// handed over from the engine thread through SDL's event queue.
+#pragma once
+
+#include <SDL.h>
+
+#include <atomic>
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+#include "engine/backend.h"
+#include "engine/input.h"
+
+namespace dral {
+
+// SDL key code to the engine's key value; codes without a translation give Key::None.
+Key MapSdlKey(SDL_Keycode code);
+
+// Keys that the window system keeps to itself (Alt, F10, anything pressed with Alt held): their
+// key-down never reaches the key state.
+bool IsSystemKeyDown(const SDL_KeyboardEvent& key);
+
+// Feeds one window-system event into the engine's update operations; events the engine has no use
+// for are ignored.
+void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine);
+
+class Platform_SDL : public Platform {
+  public:
+    ResultCode StartApplication() override;
+    ResultCode CleanUpApplication() override;
+    ResultCode StartThread() override { return Ok; }
+    ResultCode CleanUpThread() override;
+    ResultCode CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
+                              const Vec2i& viewSize) override;
+    ResultCode CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) override;
+    ResultCode SetWindowTitle(const std::string& title) override;
+    ResultCode RunEventLoop() override;
+    ResultCode HandleSystemEvent() override { return Fail; }
+
+    SDL_Window* Window() const { return window; }
+
+  private:
+    void ShowPendingTitle();
+
+    SDL_Window* window = nullptr;
+    // Two event types registered at start-up: a new title is waiting, and the engine thread is
+    // done; (uint32_t)-1 until then.
+    uint32_t titleEvent = static_cast<uint32_t>(-1);
+    uint32_t quitEvent = static_cast<uint32_t>(-1);
+    // Set by the engine thread when it has finished; the quit event only wakes the loop up.
+    std::atomic<bool> threadDone{false};
+    // Only the latest title matters; the event merely tells the main thread to look.
+    std::mutex titleMutex;
+    std::string pendingTitle;
+};
+
+} // namespace dral

@@ -1,0 +1,64 @@
+// Platform_SDL's slots that need no display: the results of the trivial ones, the refusal to run
+// on an invisible video driver, and the shut-down hand-over from the engine thread.
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <thread>
+
+#include "platform/sdl/platform_sdl.h"
+#include "support/headless_engine.h"
+
+namespace dral {
+namespace {
+
+// SDL on its "dummy" driver: events work, nothing can be seen.
+class SdlWithoutDisplay : public ::testing::Test {
+  protected:
+    SdlWithoutDisplay() {
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+        engine.Prepare();
+    }
+    ~SdlWithoutDisplay() override { SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr); }
+
+    testing::HeadlessEngine<> engine; // owns the process-wide renderer the platform releases
+    Platform_SDL sdl;
+};
+
+TEST_F(SdlWithoutDisplay, TrivialSlots) {
+    EXPECT_EQ(sdl.StartThread(), Ok);
+    EXPECT_EQ(sdl.HandleSystemEvent(), Fail);
+}
+
+TEST_F(SdlWithoutDisplay, RefusesToOpenAWindowNobodyCanSee) {
+    ASSERT_EQ(sdl.StartApplication(), Ok);
+    EXPECT_STREQ(SDL_GetCurrentVideoDriver(), "dummy");
+    Vec2i size{400, 300};
+    EXPECT_EQ(sdl.CreateAppWindow({30, 30}, size, false), Fail);
+    EXPECT_EQ(sdl.CreateAppWindow({30, 30}, size, true), Fail);
+    EXPECT_EQ(size, Vec2i(400, 300));
+    EXPECT_EQ(sdl.Window(), nullptr);
+    EXPECT_EQ(sdl.CleanUpApplication(), Ok);
+}
+
+TEST_F(SdlWithoutDisplay, CleanUpThreadReleasesTheDeviceAndEndsTheEventLoop) {
+    ASSERT_EQ(sdl.StartApplication(), Ok);
+    std::thread engineThread([this] {
+        sdl.SetWindowTitle("a title nobody shows");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        sdl.CleanUpThread();
+    });
+    EXPECT_EQ(sdl.RunEventLoop(), Ok);
+    engineThread.join();
+    EXPECT_FALSE(engine.headlessRenderer->deviceExists);
+    EXPECT_EQ(sdl.CleanUpApplication(), Ok);
+}
+
+TEST_F(SdlWithoutDisplay, EventLoopEndsAtOnceWhenTheEngineThreadFinishedFirst) {
+    ASSERT_EQ(sdl.StartApplication(), Ok);
+    std::thread([this] { sdl.CleanUpThread(); }).join();
+    EXPECT_EQ(sdl.RunEventLoop(), Ok);
+    EXPECT_EQ(sdl.CleanUpApplication(), Ok);
+}
+
+} // namespace
+} // namespace dral
