@@ -133,7 +133,6 @@ ResourceBuffer::ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t 
     // A read that ran short earlier must not make this seek fail too.
     stream.clear();
     if (size > 0 && stream.seekg(std::streamoff(offset))) stream.read(bytes.data(), size);
-    stream.clear();
     SetGetArea(0);
 }
 
