@@ -20,17 +20,14 @@ namespace dral::testing {
 
 // A frame read back from GL, addressed like the screen: (0, 0) is the top-left pixel.
 struct Frame {
-    int32_t width = 0;
-    int32_t height = 0;
+    int32_t width = 0, height = 0;
     std::vector<Pixel> pixels;
-
     Pixel At(int32_t x, int32_t y) const { return pixels[size_t((height - 1 - y) * width + x)]; }
 };
 
 inline Frame ReadBackBuffer(int32_t width, int32_t height) {
     Frame frame{width, height, std::vector<Pixel>(size_t(width * height))};
     glReadBuffer(GL_BACK);
-    glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.pixels.data());
     return frame;
 }
@@ -62,7 +59,7 @@ class CapturingContext : public GLContext {
     SDL_Window* window = nullptr;
 };
 
-// The window a test draws into. The surface is asked for the way the SDL platform asks for it.
+// The window a test draws into; its surface is asked for the way the SDL platform asks for it.
 class TestWindow {
   public:
     TestWindow(int32_t width, int32_t height) {
@@ -74,10 +71,9 @@ class TestWindow {
             return;
         }
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-        SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
-        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+        for (SDL_GLattr channel :
+             {SDL_GL_RED_SIZE, SDL_GL_GREEN_SIZE, SDL_GL_BLUE_SIZE, SDL_GL_ALPHA_SIZE})
+            SDL_GL_SetAttribute(channel, 8);
         SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
         SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
         window = SDL_CreateWindow("gl_tests", 0, 0, width, height, SDL_WINDOW_OPENGL);
@@ -109,7 +105,6 @@ class WindowPlatform : public Platform_Headless {
 };
 
 // An engine whose screen fills the test window one pixel per screen pixel, composed on real GL.
-// Fields the tests arrange directly are made public.
 class GLEngine : public Tesserine {
   public:
     GLEngine(SDL_Window* window, int32_t width, int32_t height) {
@@ -136,19 +131,34 @@ class GLEngine : public Tesserine {
         RunFrameFor(0.01f);
         return capture->presented;
     }
+    Sprite* LayerSprite(size_t layer) { return layers[layer].sprite; }
 
     using Tesserine::fontDecal;
     using Tesserine::fontSprite;
-
     CapturingContext* capture = nullptr;
     bool prepared = false;
 };
 
-// Sets every pixel of a sprite from its coordinates.
 inline void Paint(Sprite* sprite, const std::function<Pixel(int32_t x, int32_t y)>& colour) {
     for (int32_t y = 0; y < sprite->height; ++y)
         for (int32_t x = 0; x < sprite->width; ++x)
             sprite->pixels[y * sprite->width + x] = colour(x, y);
+}
+
+// A decal of one colour, with its sprite.
+struct SolidDecal {
+    SolidDecal(int32_t w, int32_t h, Pixel p) : sprite(w, h) {
+        Paint(&sprite, [p](int32_t, int32_t) { return p; });
+        decal = std::make_unique<Decal>(&sprite);
+    }
+    Sprite sprite;
+    std::unique_ptr<Decal> decal;
+};
+
+inline void ExpectRgb(Pixel actual, Pixel expected, int tolerance = 0) {
+    EXPECT_NEAR(actual.r, expected.r, tolerance);
+    EXPECT_NEAR(actual.g, expected.g, tolerance);
+    EXPECT_NEAR(actual.b, expected.b, tolerance);
 }
 
 } // namespace dral::testing
