@@ -86,7 +86,7 @@ uint32_t Renderer_OGL10::CreateTexture(uint32_t, uint32_t) {
 
 void Renderer_OGL10::UpdateTexture(uint32_t, Sprite* sprite) {
     if (!sprite) return;
-    // The whole image is re-specified, so the texture also takes the sprite's size. Pixels are
+    // The whole image is replaced, so the texture also takes the sprite's size. Pixels are
     // r, g, b, a bytes in memory and sprite row 0 becomes t = 0.
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, sprite->width, sprite->height, 0, GL_RGBA,
                  GL_UNSIGNED_BYTE, sprite->pixels);
