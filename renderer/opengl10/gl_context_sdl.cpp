@@ -15,7 +15,10 @@ class GLContext_SDL : public GLContext {
         if (!window) return false;
         context = SDL_GL_CreateContext(window);
         if (!context) return false;
-        return SDL_GL_MakeCurrent(window, context) == 0;
+        if (SDL_GL_MakeCurrent(window, context) == 0) return true;
+        // A context that cannot be current on this thread is of no use to the renderer.
+        Destroy();
+        return false;
     }
 
     // Without the swap-control extension SDL reports an error, and the interval stays as it was.
