@@ -2,7 +2,7 @@
 # End-to-end checks of the SDL platform on the real back-end pair, on a private Xvfb that picks a
 # free display number itself, so parallel runs never collide. A missing X server or a video
 # driver other than x11 is a failure, never a skip.
-# Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress
+# Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello
 set -euo pipefail
 probe=$1 closer=$2 case=$3
 export DBUS_SESSION_BUS_ADDRESS=disabled:
@@ -54,10 +54,13 @@ wait_for_line() { # extended regex, seconds
 
 line_number() { grep -nE "$1" "$work/log" | head -1 | cut -d: -f1; }
 
-# The window shows up once its title carries the frame rate, which the first frame sets.
-find_window() {
+expect_x11_driver() {
   wait_for_line '^driver ' 30
   grep -qx 'driver x11' "$work/log" || fail "video driver is not x11"
+}
+
+# The window shows up once its title carries the frame rate, which the first frame sets.
+find_window() {
   wid=$(timeout -s KILL 20 xdotool search --sync --name ' - FPS: ' | head -1) || true
   [ -n "$wid" ] || fail "no window titled ' - FPS: '"
 }
@@ -84,16 +87,29 @@ expect_geometry() { # x y width height
   [ "$got" = "$*" ] || fail "window geometry is '$got', expected '$*'"
 }
 
-screenshot() {
-  sleep 0.3 # a few frames with the current viewport
-  /usr/bin/import -window root "$work/shot.png" || fail "no screenshot"
+pixel() { # x y: the colour of one pixel of the last screenshot, as #RRGGBB
+  /usr/bin/convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}' | head -1
 }
 
-expect_pixel() { # x y colour what
-  local got
-  got=$(/usr/bin/convert "$work/shot.png" -crop "1x1+$1+$2" -depth 8 txt:- |
-    grep -o '#[0-9A-F]\{6\}' | head -1)
-  [ "$got" = "$3" ] || fail "$4: pixel ($1, $2) is $got, expected $3"
+# Takes screenshots until every "x y colour what" check holds, for a few seconds: a frame with a
+# new viewport takes a moment to reach the screen.
+expect_screen() {
+  local deadline=$((SECONDS + 5)) check x y colour what got
+  while true; do
+    /usr/bin/import -window root "$work/shot.png" || fail "no screenshot"
+    local wrong=''
+    for check in "$@"; do
+      read -r x y colour what <<<"$check"
+      got=$(pixel "$x" "$y")
+      if [ "$got" != "$colour" ]; then
+        wrong="$what: pixel ($x, $y) is $got, expected $colour"
+        break
+      fi
+    done
+    [ -z "$wrong" ] && return 0
+    [ $SECONDS -lt $deadline ] || fail "$wrong"
+    sleep 0.2
+  done
 }
 
 close_window() { "$closer" "$wid" || fail "could not send the close request"; }
@@ -101,6 +117,7 @@ close_window() { "$closer" "$wid" || fail "could not send the close request"; }
 case_window() {
   start_x 1024x768
   start_app
+  expect_x11_driver
   find_window
   expect_geometry 30 30 400 300
   wait_for_line '^window 400 300 view 0 0 400 300$'
@@ -119,9 +136,8 @@ case_window() {
   [ -n "$pressed" ] && [ "$pressed" -lt "$held" ] && [ "$held" -lt "$released" ] ||
     fail "key states out of order (pressed $pressed, held $held, released $released)"
 
-  screenshot
-  expect_pixel 31 31 "$fill" "windowed view, top left"
-  expect_pixel 429 329 "$fill" "windowed view, bottom right"
+  expect_screen "31 31 $fill view's top left" "429 329 $fill view's bottom right" \
+    "29 29 $black outside the window"
 
   # A wider window letterboxes: a 400 x 300 view centred at x 100, black bars either side.
   xdotool windowsize "$wid" 600 300
@@ -130,11 +146,8 @@ case_window() {
   wait_for_line '^mouse 100 75$'
   xdotool mousemove --window "$wid" 50 150 # over the left bar: clamped to the screen's edge
   wait_for_line '^mouse 0 75$'
-  screenshot
-  expect_pixel $((30 + 99)) 180 "$black" "left bar"
-  expect_pixel $((30 + 100)) 180 "$fill" "view's left edge"
-  expect_pixel $((30 + 499)) 180 "$fill" "view's right edge"
-  expect_pixel $((30 + 500)) 180 "$black" "right bar"
+  expect_screen "$((30 + 99)) 180 $black left bar" "$((30 + 100)) 180 $fill view's left edge" \
+    "$((30 + 499)) 180 $fill view's right edge" "$((30 + 500)) 180 $black right bar"
 
   close_window
   wait_for_line '^destroy 1$'
@@ -144,6 +157,7 @@ case_window() {
 case_refuse() {
   start_x 1024x768
   start_app --refuse 1
+  expect_x11_driver
   find_window
   close_window
   wait_for_line '^refused$'
@@ -161,14 +175,12 @@ case_fullscreen() {
   # A 16:9 screen: the 4:3 view is 960 x 720, centred at x 160.
   start_x 1280x720
   start_app --fullscreen
+  expect_x11_driver
   find_window
   expect_geometry 0 0 1280 720
   wait_for_line '^window 1280 720 view 160 0 960 720$'
-  screenshot
-  expect_pixel 159 360 "$black" "left bar"
-  expect_pixel 160 0 "$fill" "view's top left"
-  expect_pixel 1119 719 "$fill" "view's bottom right"
-  expect_pixel 1120 360 "$black" "right bar"
+  expect_screen "159 360 $black left bar" "160 0 $fill view's top left" \
+    "1119 719 $fill view's bottom right" "1120 360 $black right bar"
   close_window
   expect_exit_ok
 }
@@ -179,10 +191,20 @@ case_stress() {
   for round in $(seq 30); do
     case="stress, round $round"
     start_app
+    expect_x11_driver
     find_window
     close_window
     expect_exit_ok
   done
+}
+
+# The example application (given as PROBE) ends on Escape.
+case_hello() {
+  start_x 1024x768
+  start_app
+  find_window
+  xdotool mousemove --window "$wid" 10 10 key Escape
+  expect_exit_ok
 }
 
 "case_$case"

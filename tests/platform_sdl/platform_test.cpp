@@ -16,7 +16,7 @@ class SdlWithoutDisplay : public ::testing::Test {
   protected:
     SdlWithoutDisplay() {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
-        engine.Prepare();
+        engine.headlessRenderer->CreateDevice({nullptr}, false, false);
     }
     ~SdlWithoutDisplay() override { SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr); }
 
