@@ -16,9 +16,14 @@ Tesserine::Tesserine() {
     CreateBackends();
 }
 
-// Sprites and textures of the layers and the font live until the process ends, like the back-ends:
-// the renderer's device may already be gone here.
-Tesserine::~Tesserine() = default;
+// The layer images and the font go with the engine, so that an engine made and destroyed more than
+// once in a process leaks nothing. The layer textures are left to the device, which is gone by now
+// after a run.
+Tesserine::~Tesserine() {
+    for (Layer& layer : layers) delete layer.sprite;
+    delete fontDecal;
+    delete fontSprite;
+}
 
 bool Tesserine::OnUpdate(float) {
     return false;

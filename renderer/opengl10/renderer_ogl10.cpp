@@ -23,6 +23,7 @@ Renderer_OGL10::Renderer_OGL10(std::unique_ptr<GLContext> glContext)
 
 ResultCode Renderer_OGL10::CreateDevice(std::vector<void*> params, bool, bool vsync) {
     if (params.empty() || !context->Create(params[0])) return Fail;
+    deviceExists = true;
     // With vsync the driver's default interval stays in force.
     if (!vsync) context->SetSwapInterval(0);
     glEnable(GL_TEXTURE_2D);
@@ -32,6 +33,7 @@ ResultCode Renderer_OGL10::CreateDevice(std::vector<void*> params, bool, bool vs
 }
 
 ResultCode Renderer_OGL10::DestroyDevice() {
+    deviceExists = false;
     context->Destroy();
     return Ok;
 }
@@ -93,6 +95,9 @@ void Renderer_OGL10::UpdateTexture(uint32_t, Sprite* sprite) {
 }
 
 uint32_t Renderer_OGL10::DeleteTexture(uint32_t id) {
+    // A decal may outlive the device (the engine's font goes with the engine, after the run); its
+    // texture then went with the context, and GL must not be called without one.
+    if (!deviceExists) return id;
     const GLuint name = id;
     glDeleteTextures(1, &name);
     return id;

@@ -32,6 +32,7 @@ class Renderer_OGL10 : public Renderer {
 
   private:
     std::unique_ptr<GLContext> context;
+    bool deviceExists = false;
 };
 
 } // namespace dral

@@ -18,19 +18,10 @@ void ExpectCorners(const Vec2f (&actual)[4], const std::array<Vec2f, 4>& expecte
     }
 }
 
-// The font and the layer images live until the process ends; a test releases them itself so that
-// the leak checker watches everything else.
-struct ReleasingEngine : testing::HeadlessEngine<> {
-    using HeadlessEngine::HeadlessEngine;
-    ~ReleasingEngine() override {
-        delete fontDecal;
-        delete fontSprite;
-        for (Layer& layer : layers) delete layer.sprite;
-    }
-};
+using DecalEngine = testing::HeadlessEngine<>;
 
 struct DecalRecords : ::testing::Test {
-    ReleasingEngine app{100, 100};
+    DecalEngine app{100, 100};
     Sprite square{50, 50};
     Sprite sheet{64, 32};
     std::unique_ptr<Decal> squareDecal, sheetDecal;

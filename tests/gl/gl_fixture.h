@@ -116,11 +116,7 @@ class GLEngine : public Tesserine {
         UpdateWindowSize(width, height);
         prepared = PrepareEngine() == Ok;
     }
-    // The font and the layer images would live until the process ends; each test ends here.
     ~GLEngine() override {
-        delete fontDecal;
-        delete fontSprite;
-        for (Layer& layer : layers) delete layer.sprite;
         if (prepared) renderer->DestroyDevice();
     }
 
