@@ -58,10 +58,10 @@ ResultCode Platform_SDL::StartApplication() {
     return Ok;
 }
 
+// The window and SDL stay until the process ends. Tearing them down here would race with SDL's own
+// wake-up message, which the engine thread's last event sends over a second X connection: if the
+// window were gone first, that connection's X error would end the program with status 1.
 ResultCode Platform_SDL::CleanUpApplication() {
-    if (window) SDL_DestroyWindow(window);
-    window = nullptr;
-    SDL_Quit();
     return Ok;
 }
 

@@ -11,14 +11,14 @@
 namespace dral {
 namespace {
 
-// SDL on its "dummy" driver: events work, nothing can be seen.
+// SDL on its "dummy" driver, which stays for the whole test program: events work, nothing can be
+// seen.
 class SdlWithoutDisplay : public ::testing::Test {
   protected:
     SdlWithoutDisplay() {
         SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
         engine.headlessRenderer->CreateDevice({nullptr}, false, false);
     }
-    ~SdlWithoutDisplay() override { SDL_SetHint(SDL_HINT_VIDEODRIVER, nullptr); }
 
     testing::HeadlessEngine<> engine; // owns the process-wide renderer the platform releases
     Platform_SDL sdl;
