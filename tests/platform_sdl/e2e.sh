@@ -203,7 +203,8 @@ case_hello() {
   start_x 1024x768
   start_app
   find_window
-  xdotool mousemove --window "$wid" 10 10 key Escape
+  # Held for a while: a press and release between two frames leave no trace.
+  xdotool mousemove --window "$wid" 10 10 keydown Escape sleep 0.5 keyup Escape
   expect_exit_ok
 }
 
