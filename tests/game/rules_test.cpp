@@ -45,7 +45,7 @@ class Rules : public ::testing::Test {
         return n;
     }
     int CountOnScreen(Pixel p) const { return Count(p, 0, 0, 800, 600); }
-    // A dangerous box placed away from the start, parked everywhere else.
+    // Parks every record, so that only the boxes a test places take part.
     void ParkAll() {
         for (Box& b : state.boxes) b = {0, ParkingRow, 0, 0};
     }
