@@ -58,17 +58,5 @@ TEST(Font, SheetShowsTheGlyphsInWhiteOnTransparent) {
     EXPECT_TRUE(font::WritePng(FONT_SHEET_PNG, sheet->width, sheet->height, rgba));
 }
 
-TEST(Font, GlyphSourceErrorsNameTheLine) {
-    const std::string path = ::testing::TempDir() + "bad_glyphs.txt";
-    std::ofstream(path) << "; comment\n= 32 space\n........\n...x....\n";
-    font::SheetInk ink;
-    std::string error;
-    EXPECT_FALSE(font::ReadGlyphSource(path, ink, error));
-    EXPECT_EQ(error.rfind("line 4:", 0), 0u) << error;
-    std::ofstream(path) << "= 33 !\n";
-    EXPECT_FALSE(font::ReadGlyphSource(path, ink, error));
-    EXPECT_EQ(error.rfind("line 1:", 0), 0u) << error;
-}
-
 } // namespace
 } // namespace dral::testing
