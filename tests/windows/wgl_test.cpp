@@ -1,0 +1,63 @@
+// The WGL context behind the OpenGL renderer, on a real window: the frame it draws is read back.
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include "engine/sprite.h"
+#include "engine/tesserine.h"
+#include "platform/windows/platform_windows.h"
+#include "renderer/opengl10/renderer_ogl10.h"
+
+namespace dral {
+namespace {
+
+class WglTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Vec2i size{64, 48};
+        ASSERT_EQ(window.CreateAppWindow({30, 30}, size, false), Ok);
+        ASSERT_EQ(gl.CreateDevice({window.WindowHandle()}, false, false), Ok);
+        gl.SetViewport({0, 0}, size);
+    }
+    void TearDown() override { gl.DestroyDevice(); }
+
+    Pixel ReadBack(int x, int y) {
+        Pixel p;
+        glReadBuffer(GL_BACK);
+        glReadPixels(x, y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, &p);
+        return p;
+    }
+
+    Platform_Windows window;
+    Renderer_OGL10 gl;
+};
+
+TEST_F(WglTest, ClearsTheBackBuffer) {
+    gl.ClearBuffer(Pixel(255, 128, 0, 255), false);
+    const Pixel p = ReadBack(10, 10);
+    EXPECT_EQ(p.r, 255);
+    EXPECT_EQ(p.g, 128);
+    EXPECT_EQ(p.b, 0);
+    gl.PresentFrame();
+}
+
+TEST_F(WglTest, DrawsALayerTextureWithItsTopRowAtTheTop) {
+    Sprite sprite(2, 2);
+    sprite.SetPixel(0, 0, Pixel(255, 0, 0, 255));
+    sprite.SetPixel(1, 0, Pixel(255, 0, 0, 255));
+    sprite.SetPixel(0, 1, Pixel(0, 0, 255, 255));
+    sprite.SetPixel(1, 1, Pixel(0, 0, 255, 255));
+    gl.ClearBuffer(Pixel(0, 0, 0, 255), false);
+    gl.BeginDrawing();
+    gl.UpdateTexture(gl.CreateTexture(2, 2), &sprite);
+    gl.DrawLayerQuad({0, 0}, {1, 1}, Pixel(255, 255, 255, 255));
+    // GL counts rows from the bottom.
+    EXPECT_EQ(ReadBack(10, 40).r, 255);
+    EXPECT_EQ(ReadBack(10, 5).b, 255);
+}
+
+} // namespace
+} // namespace dral
