@@ -6,8 +6,6 @@
 #include <windows.h>
 
 #include <mmsystem.h>
-
-#include <cstdlib>
 #else
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -38,17 +36,7 @@ void SetMediaCommandSink(MediaCommandSink sink) {
 
 #ifdef _WIN32
 
-namespace {
-// A device still open when the process ends can bring the exit down with it (Wine's MCI does), so
-// whatever was opened is closed on the way out.
-void CloseAllDevices() {
-    mciSendStringA("close all", nullptr, 0, nullptr);
-}
-} // namespace
-
 void PlayMediaCommand(const char* command) {
-    static const bool closeAtExit = std::atexit(CloseAllDevices) == 0;
-    (void)closeAtExit;
     mciSendStringA(command, nullptr, 0, nullptr);
 }
 
