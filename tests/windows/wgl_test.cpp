@@ -7,9 +7,9 @@
 #include <GL/gl.h>
 
 #include "engine/sprite.h"
-#include "engine/tesserine.h"
 #include "platform/windows/platform_windows.h"
 #include "renderer/opengl10/renderer_ogl10.h"
+#include "support/headless_engine.h"
 
 namespace dral {
 namespace {
@@ -31,6 +31,8 @@ class WglTest : public ::testing::Test {
         return p;
     }
 
+    // The window procedure reports to whichever engine exists.
+    testing::HeadlessEngine<> engine{64, 48};
     Platform_Windows window;
     Renderer_OGL10 gl;
 };
