@@ -59,6 +59,18 @@ int64_t AdvanceLongEdge(EdgeWalker& b, bool bounded, int64_t end) {
     }
 }
 
+// One step of the midpoint circle walk shared by the outline and the filled circle; d is updated
+// from the values before the step.
+void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
+    if (d < 0) {
+        d += 4 * i + 6;
+    } else {
+        d += 4 * (i - j) + 10;
+        --j;
+    }
+    ++i;
+}
+
 } // namespace
 
 bool Tesserine::Draw(int32_t x, int32_t y, Pixel p) {
@@ -178,13 +190,7 @@ void Tesserine::DrawCircle(int32_t x, int32_t y, int32_t radius, Pixel p, uint8_
         if (mask & 0x20) plot(x - j, y + i);
         if (mask & 0x40) plot(x - j, y - i);
         if (mask & 0x80) plot(x - i, y - j);
-        if (d < 0) {
-            d += 4 * i + 6;
-        } else {
-            d += 4 * (i - j) + 10;
-            --j;
-        }
-        ++i;
+        MidpointStep(i, j, d);
     }
 }
 
@@ -200,13 +206,7 @@ void Tesserine::FillCircle(int32_t x, int32_t y, int32_t radius, Pixel p) {
         Span(*this, x - j, x + j, y - i, p);
         Span(*this, x - i, x + i, y + j, p);
         Span(*this, x - j, x + j, y + i, p);
-        if (d < 0) {
-            d += 4 * i + 6;
-        } else {
-            d += 4 * (i - j) + 10;
-            --j;
-        }
-        ++i;
+        MidpointStep(i, j, d);
     }
 }
 
