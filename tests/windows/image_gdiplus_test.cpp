@@ -18,12 +18,13 @@ namespace {
 
 // A 24-bit bottom-up BMP of 2 x 1 pixels: blue-green-red bytes, rows padded to 4 bytes.
 void WriteBmp(const char* name) {
+    // clang-format off
     const unsigned char file[] = {
-        'B', 'M', 62, 0,  0,    0,    0, 0, 0,    0,    54, 0, 0, 0, // file header
-        40,  0,   0,  0,  2,    0,    0, 0, 1,    0,    0,  0, 1, 0, 24, 0, 0, 0, 0, 0, // info
-                                                                                        // header
-        8,   0,   0,  0,  0x13, 0x0B, 0, 0, 0x13, 0x0B, 0,  0, 0, 0, 0,  0, 0, 0, 0, 0, 30,
-        20,  10,  60, 50, 40,   0,    0}; // (10,20,30) (40,50,60)
+        'B', 'M', 62, 0, 0, 0, 0, 0, 0, 0, 54, 0, 0, 0,                    // file header
+        40, 0, 0, 0, 2, 0, 0, 0, 1, 0, 0, 0, 1, 0, 24, 0, 0, 0, 0, 0,      // info header
+        8, 0, 0, 0, 0x13, 0x0B, 0, 0, 0x13, 0x0B, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+        30, 20, 10, 60, 50, 40, 0, 0};                                      // (10,20,30) (40,50,60)
+    // clang-format on
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(file), sizeof(file));
 }
 
