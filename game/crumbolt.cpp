@@ -72,6 +72,13 @@ bool Crumbolt::OnUpdate(float elapsedSeconds) {
     return true;
 }
 
+// The music device is closed on the thread that opened it: Windows' media player (under Wine at
+// least) crashes the process's exit when a device is still open.
+bool Crumbolt::OnDestroy() {
+    SendMediaCommand(CloseMusic);
+    return true;
+}
+
 void Crumbolt::MovePlayer(float dt) {
     const float step = MoveSpeed * dt;
     if (KeyState(dral::Key::W).held) state.playerY -= step;

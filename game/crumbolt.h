@@ -29,6 +29,7 @@ inline constexpr int32_t ParkingRow = 800;
 inline constexpr const char* OpenMusic = "open \"crumbolt.mp3\" type mpegvideo alias mp3";
 inline constexpr const char* PlayMusic = "play mp3 repeat";
 inline constexpr const char* StopMusic = "stop mp3";
+inline constexpr const char* CloseMusic = "close mp3";
 
 struct State {
     float playerX = 400.0f;
@@ -52,6 +53,7 @@ class Crumbolt : public dral::Tesserine {
 
     bool OnCreate() override;
     bool OnUpdate(float elapsedSeconds) override;
+    bool OnDestroy() override;
     void Restart();
 
   private:

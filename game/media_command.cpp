@@ -107,6 +107,15 @@ void Stop(std::string_view alias) {
     Mix_PauseMusic();
 }
 
+void Close(std::string_view alias) {
+    OpenMusic& current = Current();
+    if (!current.music || alias != current.alias) return;
+    Mix_HaltMusic();
+    Mix_FreeMusic(current.music);
+    current = OpenMusic{};
+    CloseAudio();
+}
+
 } // namespace
 
 void PlayMediaCommand(const char* command) {
@@ -117,6 +126,8 @@ void PlayMediaCommand(const char* command) {
         Play(text.substr(0, text.size() - std::string_view(" repeat").size()));
     else if (Consume(text, "stop "))
         Stop(text);
+    else if (Consume(text, "close "))
+        Close(text);
 }
 
 #endif

@@ -1,5 +1,5 @@
-// The media-command player on SDL2_mixer with SDL's dummy audio device: the three commands of the
-// game, and silence instead of failure for anything else.
+// The media-command player on SDL2_mixer with SDL's dummy audio device: the game's commands, and
+// silence instead of failure for anything else.
 #include <gtest/gtest.h>
 
 #include <SDL.h>
@@ -56,8 +56,19 @@ TEST(MediaCommand, PlaysLoopsStopsAndIgnoresEverythingElse) {
     // A second open of the alias is refused; the music plays on.
     PlayMediaCommand(OpenCommand("no-such-file.mp3").c_str());
     EXPECT_TRUE(Mix_PlayingMusic());
-    PlayMediaCommand("close mp3");
+
+    // Closing releases the file and the device; the alias can then be opened again.
+    PlayMediaCommand("close song");
     EXPECT_TRUE(Mix_PlayingMusic());
+    PlayMediaCommand("close mp3");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    PlayMediaCommand("play mp3 repeat");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    PlayMediaCommand(OpenCommand(CRUMBOLT_MUSIC).c_str());
+    PlayMediaCommand("play mp3 repeat");
+    EXPECT_TRUE(Mix_PlayingMusic());
+    PlayMediaCommand("close mp3");
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
 }
 
 TEST(MediaCommand, ASinkReceivesTheCommandsInsteadOfThePlayer) {

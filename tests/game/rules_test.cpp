@@ -70,7 +70,7 @@ class Rules : public ::testing::Test {
     std::vector<std::string> commands;
 };
 
-TEST_F(Rules, InitialStateAndOnCreateOpensThenPlaysTheMusic) {
+TEST_F(Rules, InitialStateOnCreateOpensAndPlaysOnDestroyClosesTheMusic) {
     EXPECT_EQ(state.playerX, 400.0f);
     EXPECT_EQ(state.playerY, 300.0f);
     EXPECT_EQ(state.spawnInterval, 100);
@@ -78,6 +78,9 @@ TEST_F(Rules, InitialStateAndOnCreateOpensThenPlaysTheMusic) {
     EXPECT_TRUE(game.OnCreate());
     EXPECT_EQ(commands, (std::vector<std::string>{"open \"crumbolt.mp3\" type mpegvideo alias mp3",
                                                   "play mp3 repeat"}));
+    commands.clear();
+    EXPECT_TRUE(game.OnDestroy());
+    EXPECT_EQ(commands, std::vector<std::string>{"close mp3"});
 }
 
 TEST_F(Rules, FirstSpawnOnTick95ThenEveryInterval) {
