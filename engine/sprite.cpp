@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <new>
 
@@ -27,11 +28,25 @@ uint8_t Channel(float value) {
 
 } // namespace
 
+bool PixelCount(int32_t width, int32_t height, size_t& count) {
+    if (width < 0 || height < 0) return false;
+    const size_t w = size_t(uint32_t(width)), h = size_t(uint32_t(height));
+    constexpr size_t maxCount = SIZE_MAX / sizeof(Pixel);
+    if (w != 0 && h > maxCount / w) return false;
+    count = w * h;
+    return true;
+}
+
+Pixel* AllocatePixels(int32_t width, int32_t height) {
+    size_t count = 0;
+    if (!PixelCount(width, height, count)) return nullptr;
+    return new (std::nothrow) Pixel[count];
+}
+
 Sprite::Sprite(int32_t w, int32_t h) {
-    // A negative size or an array that cannot be had leaves the sprite empty rather than
-    // throwing or holding a wrapped-around size.
-    if (w < 0 || h < 0) return;
-    pixels = new (std::nothrow) Pixel[size_t(w) * size_t(h)];
+    // A size that cannot be held, or an array that cannot be had, leaves the sprite empty rather
+    // than throwing or holding a wrapped-around size.
+    pixels = AllocatePixels(w, h);
     if (!pixels) return;
     width = w;
     height = h;
