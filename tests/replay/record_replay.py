@@ -12,34 +12,8 @@ import sys
 import tempfile
 import time
 
-
-def fail(message):
-    print("FAIL:", message, flush=True)
-    sys.exit(1)
-
-
-def wait_for(what, condition, seconds):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        result = condition()
-        if result:
-            return result
-        time.sleep(0.05)
-    fail(f"timed out waiting for {what}")
-
-
-def start_xvfb(work):
-    """A private 800 x 600 display whose number the server picks itself (no race with others)."""
-    read_end, write_end = os.pipe()
-    server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24",
-                               "-nolisten", "tcp"], pass_fds=(write_end,),
-                              stderr=open(os.path.join(work, "xvfb.log"), "w"))
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        fail("Xvfb did not start")
-    return server, ":" + number
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import fail, start_xvfb, wait_for  # noqa: E402
 
 
 def summary(text):
@@ -90,7 +64,7 @@ def main():
     work = tempfile.mkdtemp(prefix="crumbolt-replay-")
     server = None
     try:
-        server, display = start_xvfb(work)
+        server, display = start_xvfb("800x600x24", os.path.join(work, "xvfb.log"))
         env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy",
                    DBUS_SESSION_BUS_ADDRESS="disabled:")
         recording, live_digests, live = play(record, work, env)
