@@ -11,7 +11,8 @@
 
 namespace crumbolt {
 
-// FNV-1a over the pixels' 32-bit RGBA values (r in the low byte), seeded with the size, so that
+// 64-bit FNV-1a over the pixels' 32-bit RGBA values (r in the low byte) in four lanes, pixel i
+// going to lane i mod 4, then FNV-1a over width, height and each lane's low and high halves:
 // equal digests mean equal pictures for any practical purpose.
 uint64_t FrameDigest(const dral::Sprite& frame);
 
