@@ -54,7 +54,9 @@ class RecordingWriter {
     // Writes the end record with the frame count and checksum, and closes the file.
     bool Finish();
 
+    // Whether records can still be written: after Open, before Finish or a failed write.
     bool IsOpen() const { return file != nullptr; }
+    // Frame records written so far.
     uint64_t FramesWritten() const { return frames; }
     // Why the last Open or write failed; empty while all is well.
     const std::string& Error() const { return error; }
@@ -92,19 +94,24 @@ class RecordingReader {
     // Opens the file and reads its header; a reader opens one file. False with Error() set when
     // the file is missing or is not a recording this version reads.
     bool Open(const std::string& path);
+    // The header Open read.
     const RecordingHeader& Header() const { return header; }
     // The next record. After End or Error it keeps returning the same.
     Record Next();
 
+    // The last frame's elapsed seconds and its whole input (not only what changed).
     float Elapsed() const { return elapsed; }
     const RecordedInput& Input() const { return input; }
     // What changed against the previous frame (or the header for the first frame).
     bool WindowSizeChanged() const { return windowChanged; }
+    // Frame records read so far.
     uint64_t FramesRead() const { return frames; }
+    // Why Open or the reading failed, naming the file and the fault; empty while all is well.
     const std::string& Error() const { return error; }
     // Whether the error is an end that came too early (at or inside a record), as a crash or an
     // interrupted copy leaves it, rather than a damaged record: the frames read so far are sound.
     bool CutShort() const { return cutShort; }
+    // Whether Open failed because the file could not be opened at all.
     bool Missing() const { return missing; }
 
   private:

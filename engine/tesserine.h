@@ -192,8 +192,8 @@ class Tesserine {
     // Record and replay. Call these while no frames run (before Run, after it returns) or on the
     // engine thread (in OnCreate, OnUpdate, OnDestroy).
     //
-    // Writes every following frame's elapsed time and latched input to the file at path (UTF-8),
-    // which is created or replaced, and seeds the C library's rand with seed, so that a game
+    // Writes every following frame's elapsed time and latched input to the file at path, which
+    // is created or replaced, and seeds the C library's rand with seed, so that a game
     // drawing from rand replays the same. Started before Run, the recording reproduces the whole
     // run. Fail (see RecordingError) when the file cannot be written or a recording is running.
     // A write that fails later ends the recording and leaves its message in RecordingError.
@@ -201,6 +201,7 @@ class Tesserine {
     // Writes the end record and closes the file. The end of the run stops a recording too.
     // Fail when the last writes failed; Ok, doing nothing, when no recording runs.
     ResultCode StopRecording();
+    // Whether a recording is being written.
     bool IsRecording() const { return recorder != nullptr; }
     // Runs a recorded run again on this engine, on the calling thread, instead of Run: seeds rand
     // with the recorded seed, prepares the engine, calls OnCreate, then feeds every recorded
