@@ -12,53 +12,54 @@
 
 namespace dral {
 
+/// The version of the recording format this engine writes and reads.
 inline constexpr uint16_t RecordingVersion = 1;
 
-// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
-// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area.
+/// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
+/// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area.
 struct RecordedInput {
-    bool keys[KeyCount] = {};
-    bool mouseButtons[MouseButtonCount] = {};
-    Vec2i mousePos{0, 0};
-    int32_t mouseWheel = 0;
-    bool focused = false;
-    Vec2i windowSize{0, 0};
+    bool keys[KeyCount] = {};                 ///< raw key states, indexed by Key value
+    bool mouseButtons[MouseButtonCount] = {}; ///< raw button states: 0 left, 1 right, 2 middle
+    Vec2i mousePos{0, 0};                     ///< the frame's mouse position, in engine pixels
+    int32_t mouseWheel = 0;                   ///< the frame's wheel movement
+    bool focused = false;                     ///< whether the window had the keyboard focus
+    Vec2i windowSize{0, 0};                   ///< the window's drawing area, in window pixels
 };
 
-// What a recording starts from: the seed, the engine's geometry, and the input as it stood before
-// the first recorded frame (keys already held then, for instance). Its wheel is always 0.
+/// What a recording starts from: the seed, the engine's geometry, and the input as it stood before
+/// the first recorded frame (keys already held then, for instance). Its wheel is always 0.
 struct RecordingHeader {
-    uint32_t seed = 0;
-    Vec2i screenSize{0, 0};
-    Vec2i pixelSize{0, 0};
-    RecordedInput start;
+    uint32_t seed = 0;      ///< the seed given to StartRecording
+    Vec2i screenSize{0, 0}; ///< the engine's screen size, in engine pixels
+    Vec2i pixelSize{0, 0};  ///< the engine's pixel size, in window pixels
+    RecordedInput start;    ///< the input before the first frame
 };
 
-// Writes a recording to a file record by record; every record reaches the file before the call
-// returns, so a run that crashes leaves every frame it finished. Nothing allocates after Open.
+/// Writes a recording to a file record by record; every record reaches the file before the call
+/// returns, so a run that crashes leaves every frame it finished. Nothing allocates after Open.
 class RecordingWriter {
   public:
     RecordingWriter() = default;
     RecordingWriter(const RecordingWriter&) = delete;
     RecordingWriter& operator=(const RecordingWriter&) = delete;
-    // Closes the file without the end record, as a crash would leave it.
+    /// Closes the file without the end record, as a crash would leave it.
     ~RecordingWriter();
 
-    // Creates (or replaces) the file at path and writes the header. False with Error() set when
-    // the file cannot be written.
+    /// Creates (or replaces) the file at path and writes the header. False with Error() set when
+    /// the file cannot be written.
     bool Open(const std::string& path, const RecordingHeader& header);
-    // One frame: its elapsed seconds and the input it latched. False once a write has failed.
+    /// One frame: its elapsed seconds and the input it latched. False once a write has failed.
     bool WriteFrame(float elapsedSeconds, const RecordedInput& input);
-    // The run stopped here and OnDestroy was called; frames that follow come after it refused.
+    /// The run stopped here and OnDestroy was called; frames that follow come after it refused.
     bool WriteStop();
-    // Writes the end record with the frame count and checksum, and closes the file.
+    /// Writes the end record with the frame count and checksum, and closes the file.
     bool Finish();
 
-    // Whether records can still be written: after Open, before Finish or a failed write.
+    /// Whether records can still be written: after Open, before Finish or a failed write.
     bool IsOpen() const { return file != nullptr; }
-    // Frame records written so far.
+    /// Frame records written so far.
     uint64_t FramesWritten() const { return frames; }
-    // Why the last Open or write failed; empty while all is well.
+    /// Why the last Open or write failed; empty while all is well.
     const std::string& Error() const { return error; }
 
   private:
@@ -74,16 +75,17 @@ class RecordingWriter {
     std::string error;
 };
 
-// Reads a recording record by record. Every fault of the file — wrong kind of file, unknown
-// version, a damaged or impossible record, a wrong checksum, an end that is missing — ends the
-// reading with a message that names the fault and where it is.
+/// Reads a recording record by record. Every fault of the file — wrong kind of file, unknown
+/// version, a damaged or impossible record, a wrong checksum, an end that is missing — ends the
+/// reading with a message that names the fault and where it is.
 class RecordingReader {
   public:
+    /// What Next found.
     enum class Record {
-        Frame, // Elapsed() and Input() hold the next frame
-        Stop,  // the recorded run stopped here and called OnDestroy
-        End,   // the recording ended properly; nothing follows
-        Error, // the file is damaged or cut short: see Error() and CutShort()
+        Frame, ///< Elapsed() and Input() hold the next frame
+        Stop,  ///< the recorded run stopped here and called OnDestroy
+        End,   ///< the recording ended properly; nothing follows
+        Error, ///< the file is damaged or cut short: see Error() and CutShort()
     };
 
     RecordingReader() = default;
@@ -91,27 +93,28 @@ class RecordingReader {
     RecordingReader& operator=(const RecordingReader&) = delete;
     ~RecordingReader();
 
-    // Opens the file and reads its header; a reader opens one file. False with Error() set when
-    // the file is missing or is not a recording this version reads.
+    /// Opens the file and reads its header; a reader opens one file. False with Error() set when
+    /// the file is missing or is not a recording this version reads.
     bool Open(const std::string& path);
-    // The header Open read.
+    /// The header Open read.
     const RecordingHeader& Header() const { return header; }
-    // The next record. After End or Error it keeps returning the same.
+    /// The next record. After End or Error it keeps returning the same.
     Record Next();
 
-    // The last frame's elapsed seconds and its whole input (not only what changed).
+    /// The last frame's elapsed seconds.
     float Elapsed() const { return elapsed; }
+    /// The last frame's whole input, not only what changed.
     const RecordedInput& Input() const { return input; }
-    // What changed against the previous frame (or the header for the first frame).
+    /// What changed against the previous frame (or the header for the first frame).
     bool WindowSizeChanged() const { return windowChanged; }
-    // Frame records read so far.
+    /// Frame records read so far.
     uint64_t FramesRead() const { return frames; }
-    // Why Open or the reading failed, naming the file and the fault; empty while all is well.
+    /// Why Open or the reading failed, naming the file and the fault; empty while all is well.
     const std::string& Error() const { return error; }
-    // Whether the error is an end that came too early (at or inside a record), as a crash or an
-    // interrupted copy leaves it, rather than a damaged record: the frames read so far are sound.
+    /// Whether the error is an end that came too early (at or inside a record), as a crash or an
+    /// interrupted copy leaves it, rather than a damaged record: the frames read so far are sound.
     bool CutShort() const { return cutShort; }
-    // Whether Open failed because the file could not be opened at all.
+    /// Whether Open failed because the file could not be opened at all.
     bool Missing() const { return missing; }
 
   private:
