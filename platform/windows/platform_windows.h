@@ -20,11 +20,13 @@ class Platform_Windows : public Platform {
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override;
 
-    // The HWND of the window, null until CreateAppWindow.
+    // The HWND of the window, null until CreateAppWindow and when it could not be made.
     void* WindowHandle() const { return windowHandle; }
 
   private:
     void* windowHandle = nullptr;
+    // The main thread, which runs the message loop; CreateAppWindow notes it.
+    unsigned long eventThread = 0;
 };
 
 } // namespace dral
