@@ -39,9 +39,22 @@ class Sprite {
     Pixel* pixels = nullptr;
     SampleMode sampleMode = Bounded;
 
-    Pixel GetPixel(int32_t x, int32_t y) const;
+    // Reads outside the image answer by sampleMode: Transparent when Bounded, folded when Tiled.
+    Pixel GetPixel(int32_t x, int32_t y) const {
+        if (sampleMode != Bounded) return GetFolded(x, y);
+        if (!Contains(x, y)) return Transparent;
+        return pixels[size_t(y) * size_t(width) + size_t(x)];
+    }
     Pixel GetPixel(const Vec2i& p) const { return GetPixel(p.x, p.y); }
-    bool SetPixel(int32_t x, int32_t y, Pixel p);
+    // Writes inside the image only; true when the pixel was written.
+    bool SetPixel(int32_t x, int32_t y, Pixel p) {
+        if (!Contains(x, y)) return false;
+        pixels[size_t(y) * size_t(width) + size_t(x)] = p;
+        return true;
+    }
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= 0 && y >= 0 && x < width && y < height;
+    }
     bool SetPixel(const Vec2i& p, Pixel px) { return SetPixel(p.x, p.y, px); }
     Pixel SampleNearest(float u, float v) const;
     Pixel SampleBilinear(float u, float v) const;
@@ -51,6 +64,10 @@ class Sprite {
     ResultCode LoadImageFile(const std::string& imageFile, ResourcePack* pack);
     ResultCode LoadFromSpriteFile(const std::string& spriteFile, ResourcePack* pack = nullptr);
     ResultCode SaveToSpriteFile(const std::string& spriteFile) const;
+
+  private:
+    // The Tiled read, out of line: drawing reads Bounded sprites almost always.
+    Pixel GetFolded(int32_t x, int32_t y) const;
 };
 
 } // namespace dral
