@@ -64,22 +64,16 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
     ++i;
 }
 
-// The line walk: each candidate consumes one bit of the pattern, starting from bit 31, on or off
-// target. A solid horizontal line is one span.
-template <class Plotter>
-void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
-              uint32_t pattern) {
-    auto candidate = [&](int64_t x, int64_t y) {
-        pattern = std::rotl(pattern, 1);
-        if (pattern & 1u) plot.Plot(x, y, p);
-    };
+// The candidates of a line, in order: horizontal and vertical lines from the smaller coordinate,
+// others from the end with the smaller major coordinate.
+template <class Candidate>
+void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& candidate) {
     const int64_t dx = x2 - x1, dy = y2 - y1;
     if (dx == 0) {
         for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
         return;
     }
     if (dy == 0) {
-        if (pattern == ~0u) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
         for (int64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) candidate(x, y1);
         return;
     }
@@ -118,6 +112,25 @@ void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y
             candidate(x, y);
         }
     }
+}
+
+// Each candidate consumes one bit of the pattern, starting from bit 31, on or off target. A solid
+// line is a span when horizontal, and needs no clipping when both ends lie on the target.
+template <class Plotter>
+void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
+              uint32_t pattern) {
+    if (pattern == ~0u) {
+        if (y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
+        if constexpr (requires { plot.PlotInside(0, 0, p); }) {
+            if (plot.Inside(x1, y1) && plot.Inside(x2, y2))
+                return LineCandidates(x1, y1, x2, y2,
+                                      [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
+        }
+    }
+    LineCandidates(x1, y1, x2, y2, [&](int64_t x, int64_t y) {
+        pattern = std::rotl(pattern, 1);
+        if (pattern & 1u) plot.Plot(x, y, p);
+    });
 }
 
 template <class Plotter>
