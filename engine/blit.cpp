@@ -1,6 +1,7 @@
 // Sprite blits and text: whole sprites or rectangles of them, enlarged by a whole factor and
 // mirrored, and strings in the built-in 8 x 8 font. Every target pixel goes through Draw, or, when
 // Draw is the engine's own, straight into the target with the same result (engine/plot.h).
+#include <algorithm>
 #include <bit>
 
 #include "engine/plot.h"
@@ -25,11 +26,23 @@ struct BlitWalk {
 };
 
 // Columns outermost, as an override of Draw sees them. Source pixels outside the sprite come from
-// its sample mode and are drawn like any other, transparent ones included.
+// its sample mode and are drawn like any other, transparent ones included; a column that lies
+// inside the sprite is read straight from its rows.
 template <class Plotter>
 void BlitColumns(const Plotter& plot, const Sprite& sprite, const BlitWalk& b) {
+    const int64_t firstRow = b.RawY(0), lastRow = b.RawY(b.h - 1);
+    const bool rowsInside = b.size == 1 && std::min(firstRow, lastRow) >= 0 &&
+                            std::max(firstRow, lastRow) < sprite.height;
     for (int64_t i = 0; i < b.w; ++i) {
-        const int32_t fx = Wrap(b.RawX(i));
+        const int64_t column = b.RawX(i);
+        if (rowsInside && column >= 0 && column < sprite.width) {
+            const Pixel* source = sprite.pixels + firstRow * sprite.width + column;
+            const int64_t stride = b.rowStep * sprite.width;
+            for (int64_t j = 0; j < b.h; ++j, source += stride)
+                plot.Plot(b.x + i, b.y + j, *source);
+            continue;
+        }
+        const int32_t fx = Wrap(column);
         for (int64_t j = 0; j < b.h; ++j) {
             const Pixel p = sprite.GetPixel(fx, Wrap(b.RawY(j)));
             if (b.size == 1)

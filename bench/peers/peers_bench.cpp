@@ -3,7 +3,8 @@
 // surface blits, and every primitive against the floor (one virtual call per pixel into another
 // file), with Draw overridden as well. The machine may be shared and noisy, so each figure is the
 // median of paired rounds and only ratios are reported.
-//   peers_bench [--chart OUT.png] [--rounds N]
+//   peers_bench [--chart OUT.png] [--rounds N] [--frames RATIO]
+// RATIO, the engine's frame rate over the SDL2 renderer's (bench/run measures it), joins the chart.
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
 
@@ -166,11 +167,12 @@ std::string Format(double v) {
 int Main(int argc, char** argv) {
     std::string chartPath;
     int rounds = 9;
+    double frames = 0;
     for (int i = 1; i + 1 < argc; i += 2) {
-        if (std::string(argv[i]) == "--chart")
-            chartPath = argv[i + 1];
-        else if (std::string(argv[i]) == "--rounds")
-            rounds = std::max(1, std::atoi(argv[i + 1]));
+        const std::string option = argv[i];
+        if (option == "--chart") chartPath = argv[i + 1];
+        if (option == "--rounds") rounds = std::max(1, std::atoi(argv[i + 1]));
+        if (option == "--frames") frames = std::atof(argv[i + 1]);
     }
     SdlPeer peer;
     if (!peer.surface || !peer.renderer) {
@@ -185,6 +187,8 @@ int Main(int argc, char** argv) {
     BlendingSink blending(*overriding.GetDrawTarget());
 
     std::vector<ChartRow> chart;
+    // The chart shows times: a frame rate ratio r is a frame time ratio 1 / r.
+    if (frames > 0) chart.push_back({"Frames vs SDL2 renderer (frame time)", 1.0 / frames, 1.0});
     std::printf("Release build, 800 x 600 target, medians of %d paired rounds; only the ratios "
                 "count.\n\n",
                 rounds);
