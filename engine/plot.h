@@ -13,6 +13,7 @@
 
 #include "engine/tesserine.h"
 
+/// @cond INTERNAL
 namespace dral::plot {
 
 // The Alpha-mode blend of one channel: both products rounded to float before the sum, truncated,
@@ -195,3 +196,4 @@ void Dispatch(Tesserine& engine, Sprite* target, PixelMode mode, float blendFact
 }
 
 } // namespace dral::plot
+/// @endcond

@@ -51,33 +51,26 @@ class Sprite {
     /// What reads outside the sprite return.
     SampleMode sampleMode = Bounded;
 
-<<<<<<< HEAD
-    // Reads outside the image answer by sampleMode: Transparent when Bounded, folded when Tiled.
+    /// The pixel at (x, y); outside the sprite, Transparent or the tiled pixel (sampleMode).
     Pixel GetPixel(int32_t x, int32_t y) const {
         if (sampleMode != Bounded) return GetFolded(x, y);
         if (!Contains(x, y)) return Transparent;
         return pixels[size_t(y) * size_t(width) + size_t(x)];
     }
+    /// GetPixel at `p`.
     Pixel GetPixel(const Vec2i& p) const { return GetPixel(p.x, p.y); }
-    // Writes inside the image only; true when the pixel was written.
+    /// Stores p at (x, y); false, and nothing written, outside the sprite.
     bool SetPixel(int32_t x, int32_t y, Pixel p) {
         if (!Contains(x, y)) return false;
         pixels[size_t(y) * size_t(width) + size_t(x)] = p;
         return true;
     }
+    /// SetPixel at `p`.
+    bool SetPixel(const Vec2i& p, Pixel px) { return SetPixel(p.x, p.y, px); }
+    /// True when (x, y) lies inside the sprite.
     bool Contains(int32_t x, int32_t y) const {
         return x >= 0 && y >= 0 && x < width && y < height;
     }
-=======
-    /// The pixel at (x, y); outside the sprite, Transparent or the tiled pixel (sampleMode).
-    Pixel GetPixel(int32_t x, int32_t y) const;
-    /// GetPixel at `p`.
-    Pixel GetPixel(const Vec2i& p) const { return GetPixel(p.x, p.y); }
-    /// Stores p at (x, y); false, and nothing written, outside the sprite.
-    bool SetPixel(int32_t x, int32_t y, Pixel p);
-    /// SetPixel at `p`.
->>>>>>> main
-    bool SetPixel(const Vec2i& p, Pixel px) { return SetPixel(p.x, p.y, px); }
     /// The pixel nearest to texture coordinates (u, v), 0–1 across the sprite.
     Pixel SampleNearest(float u, float v) const;
     /// The four pixels around (u, v), 0–1 across the sprite, blended by distance.

@@ -213,9 +213,9 @@ class Tesserine {
     PixelMode GetPixelMode() const { return pixelMode; }
     /// Sets the Alpha mode's global factor, clamped to 0–1 (NaN gives 0). Engine thread.
     void SetBlendFactor(float factor);
-    // True when this object's Draw is the engine's own: the primitives then write the target
-    // directly in the Normal, Mask and Alpha modes, leaving the same pixels. False when Draw is
-    // overridden, or where the compiler gives no way to tell; then every pixel goes through Draw.
+    /// True when this object's Draw is the engine's own: the primitives then write the target
+    /// directly in the Normal, Mask and Alpha modes, leaving the same pixels. False when Draw is
+    /// overridden, or where the compiler gives no way to tell; then every pixel goes through Draw.
     bool UsesEngineDraw() const { return engineDraw && ResolvedDraw() == engineDraw; }
 
     // Primitives.
