@@ -1,0 +1,77 @@
+// Layers and decals on one still picture: a tinted, shifted overlay layer with holes above the
+// base layer, and a small translucent image drawn as scaled, rotated, region and warped decals.
+// The picture never changes, so any two back-ends can be compared frame for frame. Escape ends it.
+#include "engine/tesserine.h"
+
+namespace {
+
+constexpr int32_t TileSize = 16;
+
+class Layers : public dral::Tesserine {
+  public:
+    Layers() { appName = "Layers"; }
+    ~Layers() override {
+        delete tileDecal;
+        delete tile;
+    }
+
+    bool OnCreate() override {
+        // A gradient tile with a transparent corner and a half-transparent band.
+        tile = new dral::Sprite(TileSize, TileSize);
+        for (int32_t y = 0; y < TileSize; ++y)
+            for (int32_t x = 0; x < TileSize; ++x) {
+                const auto r = static_cast<uint8_t>(x * 16);
+                const auto g = static_cast<uint8_t>(y * 16);
+                const uint8_t a = x + y < 6 ? 0 : (y >= 10 && y < 13 ? 128 : 255);
+                tile->SetPixel(x, y, dral::Pixel(r, g, 200, a));
+            }
+        tileDecal = new dral::Decal(tile);
+
+        overlay = static_cast<uint8_t>(CreateLayer());
+        SetDrawTarget(overlay);
+        Clear(dral::Transparent);
+        for (int32_t i = 0; i < 6; ++i) FillRect(20 + i * 36, 150, 24, 60, dral::White);
+        DrawString(20, 220, "overlay layer", dral::White);
+        EnableLayer(overlay, true);
+        SetLayerTint(overlay, dral::Pixel(255, 160, 60, 200));
+        SetLayerOffset(overlay, 0.05f, 0.0f);
+        SetDrawTarget(nullptr);
+        return true;
+    }
+
+    bool OnUpdate(float) override {
+        SetDrawTarget(overlay);
+        DrawDecal({8.0f, 8.0f}, tileDecal, {3.0f, 3.0f});
+        DrawDecalRotated({120.0f, 40.0f}, tileDecal, 0.6f, {8.0f, 8.0f}, {3.0f, 3.0f},
+                         dral::Pixel(255, 255, 255, 180));
+        DrawDecalRegion({170.0f, 10.0f}, tileDecal, {4.0f, 4.0f}, {8.0f, 8.0f}, {4.0f, 4.0f},
+                        dral::Pixel(120, 255, 120, 255));
+        const std::array<dral::Vec2f, 4> corners{
+            dral::Vec2f{70.0f, 80.0f}, dral::Vec2f{20.0f, 140.0f}, dral::Vec2f{230.0f, 140.0f},
+            dral::Vec2f{180.0f, 80.0f}};
+        DrawDecalWarped(tileDecal, corners);
+        DrawStringDecals({150.0f, 120.0f}, "decals", dral::Yellow, {2.0f, 2.0f});
+
+        SetDrawTarget(nullptr);
+        Clear(dral::DarkBlue);
+        for (int32_t x = 0; x < ScreenWidth(); x += 32)
+            DrawLine(x, 0, x, ScreenHeight(), dral::Grey);
+        FillCircle(200, 190, 30, dral::Red);
+        DrawTriangle(10, 230, 60, 160, 110, 230, dral::Green);
+        DrawString(8, 100, "base layer", dral::Yellow);
+        return !KeyState(dral::Key::Escape).pressed;
+    }
+
+  private:
+    dral::Sprite* tile = nullptr;
+    dral::Decal* tileDecal = nullptr;
+    uint8_t overlay = 0;
+};
+
+} // namespace
+
+int main() {
+    Layers app;
+    if (app.Setup(256, 240, 2, 2) == dral::Ok) app.Run();
+    return 0;
+}

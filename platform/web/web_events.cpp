@@ -1,0 +1,189 @@
+// The key table from DOM key codes to the engine's key values, and the DOM event handlers. The
+// handlers run on the browser thread and reach the engine through Platform::engine.
+#include "platform/web/web_events.h"
+
+#include <emscripten/html5.h>
+
+#include <array>
+#include <cstring>
+#include <utility>
+
+#include "engine/tesserine.h"
+#include "platform/web/platform_web.h"
+
+namespace dral {
+
+namespace {
+
+// One wheel notch, in the units the engine's input state counts.
+constexpr int32_t WheelNotch = 120;
+
+// Keys that do not come in numbered runs. Both Shift, Ctrl and Enter keys are one key each.
+constexpr std::array<std::pair<std::string_view, Key>, 27> NamedKeys{{
+    {"ArrowUp", Key::Up},
+    {"ArrowDown", Key::Down},
+    {"ArrowLeft", Key::Left},
+    {"ArrowRight", Key::Right},
+    {"Space", Key::Space},
+    {"Tab", Key::Tab},
+    {"ShiftLeft", Key::Shift},
+    {"ShiftRight", Key::Shift},
+    {"ControlLeft", Key::Ctrl},
+    {"ControlRight", Key::Ctrl},
+    {"Insert", Key::Ins},
+    {"Delete", Key::Del},
+    {"Home", Key::Home},
+    {"End", Key::End},
+    {"PageUp", Key::PgUp},
+    {"PageDown", Key::PgDn},
+    {"Backspace", Key::Back},
+    {"Escape", Key::Escape},
+    {"Enter", Key::Enter},
+    {"NumpadEnter", Key::Enter},
+    {"Pause", Key::Pause},
+    {"ScrollLock", Key::ScrollLock},
+    {"NumpadMultiply", Key::NpMul},
+    {"NumpadDivide", Key::NpDiv},
+    {"NumpadAdd", Key::NpAdd},
+    {"NumpadSubtract", Key::NpSub},
+    {"NumpadDecimal", Key::NpDecimal},
+}};
+
+// Runs of keys named by a prefix and a number or letter: "KeyA".."KeyZ", "Digit0".."Digit9",
+// "F1".."F12", "Numpad0".."Numpad9".
+Key MapNumbered(std::string_view code) {
+    if (code.size() == 4 && code.starts_with("Key") && code[3] >= 'A' && code[3] <= 'Z')
+        return static_cast<Key>(static_cast<int>(Key::A) + (code[3] - 'A'));
+    struct Run {
+        std::string_view prefix;
+        Key first;
+        int firstNumber;
+        int lastNumber;
+    };
+    constexpr Run runs[] = {
+        {"Digit", Key::K0, 0, 9}, {"Numpad", Key::Np0, 0, 9}, {"F", Key::F1, 1, 12}};
+    for (const Run& run : runs) {
+        if (!code.starts_with(run.prefix)) continue;
+        const std::string_view digits = code.substr(run.prefix.size());
+        // One or two digits without a leading zero: "F1" and "F12", never "F01" or "Digit00".
+        if (digits.empty() || digits.size() > 2 || (digits.size() == 2 && digits[0] == '0'))
+            continue;
+        int number = 0;
+        for (const char c : digits) number = c >= '0' && c <= '9' ? number * 10 + (c - '0') : -1000;
+        if (number < run.firstNumber || number > run.lastNumber) continue;
+        return static_cast<Key>(static_cast<int>(run.first) + number - run.firstNumber);
+    }
+    return Key::None;
+}
+
+Vec2i canvasBuffer{1, 1};
+
+Tesserine* Engine() {
+    return Platform::engine;
+}
+
+EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
+    Tesserine* engine = Engine();
+    if (!engine) return EM_FALSE;
+    const bool down = type == EMSCRIPTEN_EVENT_KEYDOWN;
+    // Keys held with Alt belong to the browser, like system keys on the desktop; a release always
+    // goes through so that no key sticks.
+    if (down && (event->altKey || std::strcmp(event->code, "AltLeft") == 0 ||
+                 std::strcmp(event->code, "AltRight") == 0))
+        return EM_FALSE;
+    const Key key = MapDomKey(event->code);
+    engine->UpdateKeyState(static_cast<int32_t>(key), down);
+    // The page must not scroll on Space or the arrows; function keys keep their browser meaning
+    // (reload, developer tools).
+    const int value = static_cast<int>(key);
+    return key != Key::None &&
+           !(value >= static_cast<int>(Key::F1) && value <= static_cast<int>(Key::F12));
+}
+
+// The event's position in the canvas's CSS pixels, scaled into drawing-buffer pixels.
+Vec2i BufferPosition(const EmscriptenMouseEvent& event) {
+    double cssWidth = 0.0, cssHeight = 0.0;
+    emscripten_get_element_css_size(CanvasSelector, &cssWidth, &cssHeight);
+    if (cssWidth <= 0.0 || cssHeight <= 0.0) return {event.targetX, event.targetY};
+    return {static_cast<int32_t>(static_cast<double>(event.targetX) * canvasBuffer.x / cssWidth),
+            static_cast<int32_t>(static_cast<double>(event.targetY) * canvasBuffer.y / cssHeight)};
+}
+
+EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void*) {
+    Tesserine* engine = Engine();
+    if (!engine) return EM_FALSE;
+    const Vec2i at = BufferPosition(*event);
+    engine->UpdateMouse(at.x, at.y);
+    if (type == EMSCRIPTEN_EVENT_MOUSEMOVE) return EM_FALSE;
+    // DOM buttons are left, middle, right; the engine's are left, right, middle.
+    constexpr int32_t engineButton[3] = {0, 2, 1};
+    if (event->button > 2) return EM_FALSE;
+    engine->UpdateMouseState(engineButton[event->button], type == EMSCRIPTEN_EVENT_MOUSEDOWN);
+    return EM_FALSE;
+}
+
+EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
+    Tesserine* engine = Engine();
+    if (!engine || event->deltaY == 0.0) return EM_FALSE;
+    // Turning the wheel away from the user scrolls up (negative deltaY) and counts positive.
+    engine->UpdateMouseWheel(event->deltaY < 0.0 ? WheelNotch : -WheelNotch);
+    return EM_TRUE;
+}
+
+EM_BOOL OnFocus(int type, const EmscriptenFocusEvent*, void*) {
+    if (Tesserine* engine = Engine()) engine->UpdateKeyFocus(type == EMSCRIPTEN_EVENT_FOCUS);
+    return EM_FALSE;
+}
+
+EM_BOOL OnDoubleClick(int, const EmscriptenMouseEvent*, void*) {
+    // Only allowed inside a user's gesture; the whole page goes full screen and CSS refits the
+    // canvas into it.
+    EM_ASM({
+        if (document.documentElement.requestFullscreen)
+            document.documentElement.requestFullscreen().catch(function(){});
+    });
+    return EM_TRUE;
+}
+
+// Closing or leaving the page is a request to stop, like closing a window.
+const char* OnPageClose(int, const void*, void*) {
+    if (Tesserine* engine = Engine()) engine->RequestStop();
+    return nullptr;
+}
+
+} // namespace
+
+Key MapDomKey(std::string_view code) {
+    for (const auto& [name, key] : NamedKeys)
+        if (name == code) return key;
+    return MapNumbered(code);
+}
+
+bool ListenToPage(Tesserine& engine, const Vec2i& canvasSize) {
+    canvasBuffer = canvasSize;
+    const pthread_t browser = EM_CALLBACK_THREAD_CONTEXT_MAIN_BROWSER_THREAD;
+    const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
+    bool ok = true;
+    auto check = [&ok](EMSCRIPTEN_RESULT result) {
+        ok = ok && result == EMSCRIPTEN_RESULT_SUCCESS;
+    };
+    check(emscripten_set_keydown_callback_on_thread(window, nullptr, true, OnKey, browser));
+    check(emscripten_set_keyup_callback_on_thread(window, nullptr, true, OnKey, browser));
+    check(emscripten_set_mousemove_callback_on_thread(CanvasSelector, nullptr, true, OnMouse,
+                                                      browser));
+    check(emscripten_set_mousedown_callback_on_thread(CanvasSelector, nullptr, true, OnMouse,
+                                                      browser));
+    check(
+        emscripten_set_mouseup_callback_on_thread(CanvasSelector, nullptr, true, OnMouse, browser));
+    check(emscripten_set_wheel_callback_on_thread(CanvasSelector, nullptr, true, OnWheel, browser));
+    check(emscripten_set_dblclick_callback_on_thread(CanvasSelector, nullptr, true, OnDoubleClick,
+                                                     browser));
+    check(emscripten_set_focus_callback_on_thread(window, nullptr, true, OnFocus, browser));
+    check(emscripten_set_blur_callback_on_thread(window, nullptr, true, OnFocus, browser));
+    check(emscripten_set_beforeunload_callback_on_thread(nullptr, OnPageClose, browser));
+    // A page opened in front already has the focus and sends no event for it.
+    engine.UpdateKeyFocus(MAIN_THREAD_EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }) != 0);
+    return ok;
+}
+
+} // namespace dral
