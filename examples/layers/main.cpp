@@ -1,5 +1,6 @@
-// Layers and decals on one still picture: a tinted, shifted overlay layer with holes above the
-// base layer, and a small translucent image drawn as scaled, rotated, region and warped decals.
+// Layers and decals on one still picture: a translucent base layer above a tinted, shifted
+// background layer, and a small translucent image drawn as scaled, rotated, region and warped
+// decals.
 // The picture never changes, so any two back-ends can be compared frame for frame. Escape ends it.
 #include "engine/tesserine.h"
 
@@ -27,20 +28,29 @@ class Layers : public dral::Tesserine {
             }
         tileDecal = new dral::Decal(tile);
 
-        overlay = static_cast<uint8_t>(CreateLayer());
-        SetDrawTarget(overlay);
-        Clear(dral::Transparent);
-        for (int32_t i = 0; i < 6; ++i) FillRect(20 + i * 36, 150, 24, 60, dral::White);
-        DrawString(20, 220, "overlay layer", dral::White);
-        EnableLayer(overlay, true);
-        SetLayerTint(overlay, dral::Pixel(255, 160, 60, 200));
-        SetLayerOffset(overlay, 0.05f, 0.0f);
+        // Layers are composed from the highest index up, so the base layer lies on top and the
+        // new layer shows through wherever the base layer is transparent.
+        background = static_cast<uint8_t>(CreateLayer());
+        SetDrawTarget(background);
+        Clear(dral::DarkBlue);
+        for (int32_t x = 0; x < ScreenWidth(); x += 32)
+            DrawLine(x, 0, x, ScreenHeight(), dral::Grey);
+        FillCircle(200, 190, 30, dral::Red);
+        DrawString(8, 228, "background layer", dral::White);
+        EnableLayer(background, true);
+        SetLayerTint(background, dral::Pixel(255, 200, 120, 255));
+        SetLayerOffset(background, 0.0625f, 0.0f);
         SetDrawTarget(nullptr);
         return true;
     }
 
     bool OnUpdate(float) override {
-        SetDrawTarget(overlay);
+        Clear(dral::Transparent);
+        for (int32_t i = 0; i < 6; ++i)
+            FillRect(20 + i * 36, 150, 24, 30, dral::Pixel(0, 200, 0, 160));
+        DrawTriangle(10, 230, 60, 160, 110, 230, dral::Green);
+        DrawString(8, 100, "base layer", dral::Yellow);
+
         DrawDecal({8.0f, 8.0f}, tileDecal, {3.0f, 3.0f});
         DrawDecalRotated({120.0f, 40.0f}, tileDecal, 0.6f, {8.0f, 8.0f}, {3.0f, 3.0f},
                          dral::Pixel(255, 255, 255, 180));
@@ -51,21 +61,13 @@ class Layers : public dral::Tesserine {
             dral::Vec2f{180.0f, 80.0f}};
         DrawDecalWarped(tileDecal, corners);
         DrawStringDecals({150.0f, 120.0f}, "decals", dral::Yellow, {2.0f, 2.0f});
-
-        SetDrawTarget(nullptr);
-        Clear(dral::DarkBlue);
-        for (int32_t x = 0; x < ScreenWidth(); x += 32)
-            DrawLine(x, 0, x, ScreenHeight(), dral::Grey);
-        FillCircle(200, 190, 30, dral::Red);
-        DrawTriangle(10, 230, 60, 160, 110, 230, dral::Green);
-        DrawString(8, 100, "base layer", dral::Yellow);
         return !KeyState(dral::Key::Escape).pressed;
     }
 
   private:
     dral::Sprite* tile = nullptr;
     dral::Decal* tileDecal = nullptr;
-    uint8_t overlay = 0;
+    uint8_t background = 0;
 };
 
 } // namespace
