@@ -12,6 +12,20 @@ namespace {
 // Whether the element should be sounding; the game sends a stop every tick of its death screen,
 // and only a change needs to reach the browser thread.
 bool playing = false;
+
+// Pauses the element, and with remove takes it off the page as well.
+void Silence(bool remove) {
+    playing = false;
+    MAIN_THREAD_ASYNC_EM_ASM(
+        {
+            const audio = document.getElementById('tesserine-music');
+            if (!audio) return;
+            audio.wanted = false;
+            audio.pause();
+            if ($0) audio.remove();
+        },
+        remove);
+}
 } // namespace
 
 bool Load(const std::string& file) {
@@ -48,24 +62,11 @@ void Play() {
 
 void Pause() {
     if (!playing) return;
-    playing = false;
-    MAIN_THREAD_ASYNC_EM_ASM({
-        const audio = document.getElementById('tesserine-music');
-        if (!audio) return;
-        audio.wanted = false;
-        audio.pause();
-    });
+    Silence(false);
 }
 
 void Unload() {
-    playing = false;
-    MAIN_THREAD_ASYNC_EM_ASM({
-        const audio = document.getElementById('tesserine-music');
-        if (!audio) return;
-        audio.wanted = false;
-        audio.pause();
-        audio.remove();
-    });
+    Silence(true);
 }
 
 } // namespace crumbolt::music

@@ -82,10 +82,13 @@ ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pac
     const std::vector<char> bytes = pack ? pack->ReadEntry(imageFile).bytes : ReadFile(imageFile);
     DecodeResult result;
     if (!Decode(bytes, result)) return NoFile;
-    const size_t count = size_t(result.width) * size_t(result.height);
-    Pixel* fresh = new Pixel[count];
-    std::memcpy(fresh, result.pixels, count * sizeof(Pixel));
+    // The size was checked by the allocation, so the product below cannot wrap.
+    Pixel* fresh = AllocatePixels(result.width, result.height);
+    if (fresh)
+        std::memcpy(fresh, result.pixels,
+                    size_t(result.width) * size_t(result.height) * sizeof(Pixel));
     std::free(result.pixels);
+    if (!fresh) return NoFile;
     delete[] pixels;
     pixels = fresh;
     width = result.width;

@@ -48,7 +48,6 @@ try {
     const black = findColour(first, [0, 0, 0], bar).count;
     if (black !== bar.w * bar.h) fail(`letterbox bar at x=${bar.x} is not black`);
   }
-  if (screenshotOut) writeFileSync(screenshotOut, await page.screenshot({ type: 'png' }));
   await waitFor('the music to play', 30000, async () => (await music()) === 'playing');
 
   // A held D moves the square to the right; nothing else moves it.
@@ -88,6 +87,8 @@ try {
   }, 50);
   await hold([]);
   console.log('died');
+  // The death screen, with boxes about, is the picture the README shows.
+  if (screenshotOut) writeFileSync(screenshotOut, await page.screenshot({ type: 'png' }));
   await waitFor('the music to pause on the death screen', 30000,
                 async () => (await music()) === 'paused');
 
