@@ -67,14 +67,17 @@ try {
     for (const key of held) if (!keys.includes(key)) { await page.keyboard.up(key); held.delete(key); }
     for (const key of keys) if (!held.has(key)) { await page.keyboard.down(key); held.add(key); }
   };
+  let lastChase = null; // the last screenshot with a box in sight, for the README
   await waitFor('the death text', 180000, async () => {
-    const image = await shot();
+    const png = await page.screenshot({ type: 'png' });
+    const image = decodePng(png);
     if (findColour(image, red, picture).count > 0) return true;
     const me = findColour(image, blue, picture);
     if (me.count === 0) return false;
     const target = nearestBoxAbove(image, me);
     const keys = [];
     if (target) {
+      lastChase = png;
       const centre = (target.left + target.right) / 2, mine = (me.left + me.right) / 2;
       if (centre > mine + 4) keys.push('KeyD');
       else if (centre < mine - 4) keys.push('KeyA');
@@ -87,8 +90,7 @@ try {
   }, 50);
   await hold([]);
   console.log('died');
-  // The death screen, with boxes about, is the picture the README shows.
-  if (screenshotOut) writeFileSync(screenshotOut, await page.screenshot({ type: 'png' }));
+  if (screenshotOut && lastChase) writeFileSync(screenshotOut, lastChase);
   await waitFor('the music to pause on the death screen', 30000,
                 async () => (await music()) === 'paused');
 
