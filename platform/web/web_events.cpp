@@ -16,7 +16,9 @@ namespace {
 // One wheel notch, in the units the engine's input state counts.
 constexpr int32_t WheelNotch = 120;
 
-Vec2i canvasBuffer{1, 1};
+// The drawing buffer's size: set on the program's main thread, read by the handlers on the
+// browser thread.
+SharedVec2i canvasBuffer;
 
 Tesserine* Engine() {
     return Platform::engine;
@@ -45,8 +47,9 @@ Vec2i BufferPosition(const EmscriptenMouseEvent& event) {
     double cssWidth = 0.0, cssHeight = 0.0;
     emscripten_get_element_css_size(CanvasSelector, &cssWidth, &cssHeight);
     if (cssWidth <= 0.0 || cssHeight <= 0.0) return {event.targetX, event.targetY};
-    return {static_cast<int32_t>(static_cast<double>(event.targetX) * canvasBuffer.x / cssWidth),
-            static_cast<int32_t>(static_cast<double>(event.targetY) * canvasBuffer.y / cssHeight)};
+    const Vec2i buffer = canvasBuffer.Load();
+    return {static_cast<int32_t>(static_cast<double>(event.targetX) * buffer.x / cssWidth),
+            static_cast<int32_t>(static_cast<double>(event.targetY) * buffer.y / cssHeight)};
 }
 
 EM_BOOL OnMouse(int type, const EmscriptenMouseEvent* event, void*) {
@@ -94,7 +97,7 @@ const char* OnPageClose(int, const void*, void*) {
 } // namespace
 
 bool ListenToPage(Tesserine& engine, const Vec2i& canvasSize) {
-    canvasBuffer = canvasSize;
+    canvasBuffer.Store(canvasSize);
     const pthread_t browser = EM_CALLBACK_THREAD_CONTEXT_MAIN_BROWSER_THREAD;
     const char* window = EMSCRIPTEN_EVENT_TARGET_WINDOW;
     bool ok = true;
