@@ -37,6 +37,7 @@ using CustomPixelFunction =
 class SharedVec2i {
   public:
     SharedVec2i() = default;
+    SharedVec2i(int32_t initialX, int32_t initialY) : x(initialX), y(initialY) {}
     SharedVec2i(const SharedVec2i&) = delete;
     Vec2i Load() const {
         return {x.load(std::memory_order_relaxed), y.load(std::memory_order_relaxed)};
@@ -68,8 +69,12 @@ class Tesserine {
     // Replaces the process-wide back-end pair, for example with the headless one. Call it
     // before Run.
     void UseBackends(std::unique_ptr<Platform> newPlatform, std::unique_ptr<Renderer> newRenderer);
+    // Stores the screen geometry. Fail for a non-positive size, or a window (screen x pixel size)
+    // wider or taller than int32 pixels.
     ResultCode Setup(int32_t screenWidth, int32_t screenHeight, int32_t pixelWidth,
                      int32_t pixelHeight, bool fullScreen = false, bool vsync = false);
+    // Opens the window and runs frames until the application ends. An engine runs once: after a
+    // run that opened its window, a second Run returns Fail without doing anything.
     ResultCode Run();
     void EngineLoop();
     ResultCode PrepareEngine();
@@ -80,12 +85,14 @@ class Tesserine {
     void RequestStop();
     void UpdateWindowSize(int32_t width, int32_t height);
     void UpdateViewport();
-    void SetScreenSize(int32_t width, int32_t height);
+    // Gives every layer a new width x height image and reselects the base layer. False, with the
+    // screen left as it was, for a size Setup would refuse or images that cannot be allocated.
+    bool SetScreenSize(int32_t width, int32_t height);
     void ClearBuffer(Pixel p, bool depth);
 
     // Accessors.
-    int32_t ScreenWidth() const { return screenSize.x; }
-    int32_t ScreenHeight() const { return screenSize.y; }
+    int32_t ScreenWidth() const { return screenSize.Load().x; }
+    int32_t ScreenHeight() const { return screenSize.Load().y; }
     uint32_t GetFps() const { return lastFps; }
     Sprite* GetDrawTarget() const { return drawTarget; }
     int32_t GetDrawTargetWidth() const { return drawTarget ? drawTarget->width : 0; }
@@ -195,7 +202,8 @@ class Tesserine {
     Sprite* drawTarget = nullptr;
     PixelMode pixelMode = Normal;
     float blendFactor = 1.0f;
-    Vec2i screenSize{256, 240};
+    // Shared: the event thread maps the mouse and the viewport through it.
+    SharedVec2i screenSize{256, 240};
     Vec2f invScreenSize{1.0f / 256.0f, 1.0f / 240.0f};
     Vec2i pixelSize{4, 4};
     Vec2i mousePos{0, 0};
@@ -224,13 +232,18 @@ class Tesserine {
     std::atomic<bool> mouseNewState[MouseButtonCount] = {};
     bool mouseOldState[MouseButtonCount] = {};
     ButtonState mouseState[MouseButtonCount] = {};
+    bool ran = false; // Run has started the engine thread once
 
   private:
+    // Whether a width x height screen at the current pixel size is positive and its window
+    // fits int32 pixels.
+    bool FitsWindow(int32_t width, int32_t height) const;
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
     void QueueWarped(DecalDraw& draw, const Vec2f corners[4]);
-    void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size, const Vec2f& scale);
+    // Queues the axis-aligned quad from pos spanning extent in device units (y upwards).
+    void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& extent);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
 };
