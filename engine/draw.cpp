@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <limits>
 
 #include "engine/tesserine.h"
 
@@ -71,6 +72,66 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
     ++i;
 }
 
+bool InInt32(int64_t v) {
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
+}
+
+// A line between end points that may lie beyond the int32 range (a rectangle's far corner).
+void WalkLine(Tesserine& engine, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
+              uint32_t pattern) {
+    // Each candidate consumes one bit of the pattern, starting from bit 31, on or off target.
+    // A candidate beyond int32 lies off every target and is not handed to Draw.
+    auto candidate = [&](int64_t x, int64_t y) {
+        pattern = std::rotl(pattern, 1);
+        if ((pattern & 1u) && InInt32(x) && InInt32(y))
+            engine.Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), p);
+    };
+    const int64_t dx = x2 - x1, dy = y2 - y1;
+    if (dx == 0) {
+        for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
+        return;
+    }
+    if (dy == 0) {
+        for (int64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) candidate(x, y1);
+        return;
+    }
+    const int64_t ax = std::abs(dx), ay = std::abs(dy);
+    const int64_t minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
+    if (ay <= ax) {
+        // x-major, from the end with the smaller x; y steps when the error reaches 0.
+        int64_t x = dx >= 0 ? x1 : x2, y = dx >= 0 ? y1 : y2;
+        const int64_t end = dx >= 0 ? x2 : x1;
+        int64_t error = 2 * ay - ax;
+        candidate(x, y);
+        while (x < end) {
+            ++x;
+            if (error < 0) {
+                error += 2 * ay;
+            } else {
+                y += minorStep;
+                error += 2 * (ay - ax);
+            }
+            candidate(x, y);
+        }
+    } else {
+        // y-major, from the end with the smaller y; x steps only when the error is above 0.
+        int64_t x = dy >= 0 ? x1 : x2, y = dy >= 0 ? y1 : y2;
+        const int64_t end = dy >= 0 ? y2 : y1;
+        int64_t error = 2 * ax - ay;
+        candidate(x, y);
+        while (y < end) {
+            ++y;
+            if (error <= 0) {
+                error += 2 * ax;
+            } else {
+                x += minorStep;
+                error += 2 * (ax - ay);
+            }
+            candidate(x, y);
+        }
+    }
+}
+
 } // namespace
 
 bool Tesserine::Draw(int32_t x, int32_t y, Pixel p) {
@@ -119,55 +180,7 @@ void Tesserine::Clear(Pixel p) {
 
 void Tesserine::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixel p,
                          uint32_t pattern) {
-    // Each candidate consumes one bit of the pattern, starting from bit 31, on or off target.
-    auto candidate = [&](int64_t x, int64_t y) {
-        pattern = std::rotl(pattern, 1);
-        if (pattern & 1u) Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), p);
-    };
-    const int64_t dx = int64_t(x2) - x1, dy = int64_t(y2) - y1;
-    if (dx == 0) {
-        for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
-        return;
-    }
-    if (dy == 0) {
-        for (int64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) candidate(x, y1);
-        return;
-    }
-    const int64_t ax = std::abs(dx), ay = std::abs(dy);
-    const int64_t minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
-    if (ay <= ax) {
-        // x-major, from the end with the smaller x; y steps when the error reaches 0.
-        int64_t x = dx >= 0 ? x1 : x2, y = dx >= 0 ? y1 : y2;
-        const int64_t end = dx >= 0 ? x2 : x1;
-        int64_t error = 2 * ay - ax;
-        candidate(x, y);
-        while (x < end) {
-            ++x;
-            if (error < 0) {
-                error += 2 * ay;
-            } else {
-                y += minorStep;
-                error += 2 * (ay - ax);
-            }
-            candidate(x, y);
-        }
-    } else {
-        // y-major, from the end with the smaller y; x steps only when the error is above 0.
-        int64_t x = dy >= 0 ? x1 : x2, y = dy >= 0 ? y1 : y2;
-        const int64_t end = dy >= 0 ? y2 : y1;
-        int64_t error = 2 * ax - ay;
-        candidate(x, y);
-        while (y < end) {
-            ++y;
-            if (error <= 0) {
-                error += 2 * ax;
-            } else {
-                x += minorStep;
-                error += 2 * (ax - ay);
-            }
-            candidate(x, y);
-        }
-    }
+    WalkLine(*this, x1, y1, x2, y2, p, pattern);
 }
 
 void Tesserine::DrawLine(const Vec2i& pos1, const Vec2i& pos2, Pixel p, uint32_t pattern) {
@@ -215,12 +228,13 @@ void Tesserine::FillCircle(const Vec2i& pos, int32_t radius, Pixel p) {
 }
 
 void Tesserine::DrawRect(int32_t x, int32_t y, int32_t w, int32_t h, Pixel p) {
-    // Computed wide and wrapped like any coordinate beyond the int32 range: far off target.
-    const auto x2 = static_cast<int32_t>(int64_t(x) + w), y2 = static_cast<int32_t>(int64_t(y) + h);
-    DrawLine(x, y, x2, y, p);
-    DrawLine(x2, y, x2, y2, p);
-    DrawLine(x2, y2, x, y2, p);
-    DrawLine(x, y2, x, y, p);
+    // The far corner is kept wide: wrapped, it would land back on the target.
+    const int64_t x2 = int64_t(x) + w, y2 = int64_t(y) + h;
+    constexpr uint32_t solid = 0xFFFFFFFF;
+    WalkLine(*this, x, y, x2, y, p, solid);
+    WalkLine(*this, x2, y, x2, y2, p, solid);
+    WalkLine(*this, x2, y2, x, y2, p, solid);
+    WalkLine(*this, x, y2, x, y, p, solid);
 }
 
 void Tesserine::DrawRect(const Vec2i& pos, const Vec2i& size, Pixel p) {
