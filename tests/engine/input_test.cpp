@@ -2,6 +2,8 @@
 // viewport, wheel accumulation, focus, and queries with arguments out of range.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "support/headless_engine.h"
 
 namespace dral::testing {
@@ -105,6 +107,23 @@ TEST_F(InputTest, MouseInAMinimisedWindowStaysInsideTheScreen) {
     EXPECT_LT(app.MouseX(), 800);
     EXPECT_GE(app.MouseY(), 0);
     EXPECT_LT(app.MouseY(), 600);
+}
+
+// The event thread maps the mouse and the viewport through the screen size while the engine
+// thread changes it; under ThreadSanitizer this shows the size is shared safely.
+TEST_F(InputTest, ScreenSizeChangesWhileTheEventThreadMapsTheMouse) {
+    std::thread events([this] {
+        for (int i = 0; i < 2000; ++i) {
+            app.UpdateMouse(i % 1920, i % 1080);
+            app.UpdateWindowSize(1920, 1080);
+        }
+    });
+    for (int i = 0; i < 50; ++i) app.SetScreenSize(i % 2 ? 800 : 400, 600);
+    events.join();
+    app.UpdateMouse(5000, 5000);
+    Frame();
+    EXPECT_EQ(app.MouseX(), 799);
+    EXPECT_EQ(app.MouseY(), 599);
 }
 
 TEST_F(InputTest, WheelAccumulatesBetweenFramesAndResets) {
