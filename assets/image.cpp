@@ -56,11 +56,13 @@ ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pac
     } else {
         image = Decode(SDL_RWFromFile(imageFile.c_str(), "rb"), imageFile);
     }
-    if (!image || image->w < 0 || image->h < 0) return NoFile;
+    if (!image) return NoFile;
+    // An image whose pixel count cannot be held, or had, is as unreadable as a broken one.
+    Pixel* fresh = AllocatePixels(image->w, image->h);
+    if (!fresh) return NoFile;
 
     // RGBA32 is the byte order r, g, b, a in memory, which is the layout of Pixel.
     const size_t rowBytes = size_t(image->w) * sizeof(Pixel);
-    Pixel* fresh = new Pixel[size_t(image->w) * size_t(image->h)];
     const auto* source = static_cast<const unsigned char*>(image->pixels);
     // A zero-width image has no pixel memory at all to copy from.
     for (int y = 0; rowBytes > 0 && y < image->h; ++y)

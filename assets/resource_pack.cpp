@@ -5,6 +5,8 @@
 
 #include <filesystem>
 #include <limits>
+#include <random>
+#include <string>
 #include <system_error>
 
 namespace dral {
@@ -112,7 +114,7 @@ bool CopyFileBytes(const std::string& name, uint32_t size, std::ofstream& out) {
     return out.good();
 }
 
-bool WritePackFile(const std::string& path, const std::vector<char>& index,
+bool WritePackFile(const std::filesystem::path& path, const std::vector<char>& index,
                    const std::map<std::string, PackEntry>& layout) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     if (!out.is_open()) return false;
@@ -124,6 +126,34 @@ bool WritePackFile(const std::string& path, const std::vector<char>& index,
         if (!CopyFileBytes(name, entry.size, out)) return false;
     out.close();
     return !out.fail();
+}
+
+// The file a pack path finally names: symbolic links are followed, relative ones from their own
+// folder, so that writing replaces the link's target and leaves the link in place. A loop of
+// links, or a chain too long to follow, leaves the path as it is.
+std::filesystem::path FinalTarget(const std::filesystem::path& path) {
+    std::filesystem::path current = path;
+    std::error_code error;
+    for (int hops = 0; hops < 40; ++hops) {
+        if (!std::filesystem::is_symlink(current, error)) return current;
+        const std::filesystem::path next = std::filesystem::read_symlink(current, error);
+        if (error) return current;
+        current = next.is_absolute() ? next : current.parent_path() / next;
+    }
+    return path;
+}
+
+// A name in the target's folder that no file has yet, so that writing the temporary copy never
+// touches a file of the user's.
+std::filesystem::path UnusedSibling(const std::filesystem::path& target) {
+    std::random_device seed;
+    std::error_code error;
+    for (;;) {
+        std::filesystem::path candidate = target;
+        candidate += ".tmp-" + std::to_string(seed()) + "-" + std::to_string(seed());
+        if (!std::filesystem::exists(std::filesystem::symlink_status(candidate, error)))
+            return candidate;
+    }
 }
 
 } // namespace
@@ -184,13 +214,14 @@ bool ResourcePack::WritePack(const std::string& file, const std::string& key) {
     std::map<std::string, PackEntry> layout = entries;
     if (!AssignOffsets(layout)) return false;
     // Written beside the target and moved over it, so a failure never leaves half a pack.
-    const std::string partial = file + ".partial";
+    const std::filesystem::path target = FinalTarget(file);
+    const std::filesystem::path partial = UnusedSibling(target);
     std::error_code error;
     if (!WritePackFile(partial, ScrambleBytes(BuildIndex(layout), key), layout)) {
         std::filesystem::remove(partial, error);
         return false;
     }
-    std::filesystem::rename(partial, file, error);
+    std::filesystem::rename(partial, target, error);
     if (error) {
         std::filesystem::remove(partial, error);
         return false;

@@ -86,11 +86,9 @@ void Tesserine::QueueDecalDraw(const DecalDraw& draw) {
     layers[targetLayer].decalDraws.push_back(draw);
 }
 
-void Tesserine::QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size,
-                          const Vec2f& scale) {
+void Tesserine::QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& extent) {
     const Vec2f s = ToDeviceCoords(pos);
-    const Vec2f e{s.x + size.x * invScreenSize.x * 2.0f * scale.x,
-                  s.y - size.y * invScreenSize.y * 2.0f * scale.y};
+    const Vec2f e{s.x + extent.x, s.y - extent.y};
     draw.position[0] = {s.x, s.y};
     draw.position[1] = {s.x, e.y};
     draw.position[2] = {e.x, e.y};
@@ -113,16 +111,20 @@ void Tesserine::QueueWarped(DecalDraw& draw, const Vec2f corners[4]) {
     // the opposite corner's is that corner's perspective depth.
     Vec2f m{0.0f, 0.0f};
     if (!(rn < 0.0f || rn > 1.0f || sn < 0.0f || sn > 1.0f)) m = p0 + rn * (p2 - p0);
-    float dist[4];
+    float dist[4], q[4];
     for (int i = 0; i < 4; ++i) dist[i] = (corners[i] - m).Length();
     for (int i = 0; i < 4; ++i) {
         const float opposite = dist[(i + 2) % 4];
         // A corner on the crossing, or opposite one that is, has no depth ratio: dividing would
         // put infinities and NaNs into the texture coordinates.
-        const float q =
-            (dist[i] == 0.0f || opposite == 0.0f) ? 1.0f : (dist[i] + opposite) / opposite;
-        draw.uv[i] *= q;
-        draw.w[i] *= q;
+        q[i] = (dist[i] == 0.0f || opposite == 0.0f) ? 1.0f : (dist[i] + opposite) / opposite;
+        // Corners so far out that the arithmetic overflows give no usable factor: like a quad
+        // without area, such a draw is dropped.
+        if (!std::isfinite(q[i])) return;
+    }
+    for (int i = 0; i < 4; ++i) {
+        draw.uv[i] *= q[i];
+        draw.w[i] *= q[i];
         draw.position[i] = ToDeviceCoords(corners[i]);
     }
     QueueDecalDraw(draw);
@@ -131,7 +133,10 @@ void Tesserine::QueueWarped(DecalDraw& draw, const Vec2f corners[4]) {
 void Tesserine::DrawDecal(const Vec2f& pos, Decal* decal, const Vec2f& scale, const Pixel& tint) {
     if (!Drawable(decal)) return;
     DecalDraw draw = StartDraw(decal, tint);
-    QueueRect(draw, pos, SpriteSize(decal), scale);
+    const Vec2f size = SpriteSize(decal);
+    QueueRect(
+        draw, pos,
+        {size.x * invScreenSize.x * 2.0f * scale.x, size.y * invScreenSize.y * 2.0f * scale.y});
 }
 
 void Tesserine::DrawDecalRegion(const Vec2f& pos, Decal* decal, const Vec2f& sourcePos,
@@ -139,7 +144,10 @@ void Tesserine::DrawDecalRegion(const Vec2f& pos, Decal* decal, const Vec2f& sou
     if (!Drawable(decal)) return;
     DecalDraw draw = StartDraw(decal, tint);
     SetRegionUv(draw, sourcePos, sourceSize);
-    QueueRect(draw, pos, sourceSize, scale);
+    // The region's extent doubles first, unlike DrawDecal's: near FLT_MAX the two orders differ.
+    QueueRect(draw, pos,
+              {2.0f * sourceSize.x * invScreenSize.x * scale.x,
+               2.0f * sourceSize.y * invScreenSize.y * scale.y});
 }
 
 void Tesserine::DrawDecalRotated(const Vec2f& pos, Decal* decal, float angle, const Vec2f& center,

@@ -6,6 +6,7 @@
 #include <bit>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 #include "engine/plot.h"
 #include "engine/tesserine.h"
@@ -62,6 +63,10 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
         --j;
     }
     ++i;
+}
+
+bool InInt32(int64_t v) {
+    return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
 
 // The candidates of a line, in order: horizontal and vertical lines from the smaller coordinate,
@@ -335,12 +340,28 @@ void Tesserine::FillCircle(const Vec2i& pos, int32_t radius, Pixel p) {
 }
 
 void Tesserine::DrawRect(int32_t x, int32_t y, int32_t w, int32_t h, Pixel p) {
-    // Computed wide and wrapped like any coordinate beyond the int32 range: far off target.
-    const auto x2 = static_cast<int32_t>(int64_t(x) + w), y2 = static_cast<int32_t>(int64_t(y) + h);
-    DrawLine(x, y, x2, y, p);
-    DrawLine(x2, y, x2, y2, p);
-    DrawLine(x2, y2, x, y2, p);
-    DrawLine(x, y2, x, y, p);
+    // The far corner is kept wide: wrapped, it would land back on the target.
+    const int64_t x2 = int64_t(x) + w, y2 = int64_t(y) + h;
+    if (InInt32(x2) && InInt32(y2)) {
+        const auto cx = static_cast<int32_t>(x2), cy = static_cast<int32_t>(y2);
+        DrawLine(x, y, cx, y, p);
+        DrawLine(cx, y, cx, cy, p);
+        DrawLine(cx, cy, x, cy, p);
+        DrawLine(x, cy, x, y, p);
+        return;
+    }
+    // Sides that leave the int32 range: what lies beyond it lies off every target and is not
+    // handed to Draw.
+    auto side = [&](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+        LineCandidates(ax, ay, bx, by, [&](int64_t cx, int64_t cy) {
+            if (InInt32(cx) && InInt32(cy))
+                Draw(static_cast<int32_t>(cx), static_cast<int32_t>(cy), p);
+        });
+    };
+    side(x, y, x2, y);
+    side(x2, y, x2, y2);
+    side(x2, y2, x, y2);
+    side(x, y2, x, y);
 }
 
 void Tesserine::DrawRect(const Vec2i& pos, const Vec2i& size, Pixel p) {

@@ -60,8 +60,9 @@ void Tesserine::UpdateMouseState(int32_t button, bool down) {
 void Tesserine::UpdateMouse(int32_t x, int32_t y) {
     const Vec2i window = windowSize.Load();
     const Vec2i offset = viewPos.Load();
-    mousePosCache.Store({MapAxis(x, window.x, offset.x, screenSize.x),
-                         MapAxis(y, window.y, offset.y, screenSize.y)});
+    const Vec2i screen = screenSize.Load();
+    mousePosCache.Store(
+        {MapAxis(x, window.x, offset.x, screen.x), MapAxis(y, window.y, offset.y, screen.y)});
 }
 
 void Tesserine::UpdateMouseWheel(int32_t delta) {

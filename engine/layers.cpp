@@ -6,9 +6,11 @@ namespace dral {
 
 uint32_t Tesserine::CreateLayer() {
     Layer layer;
-    layer.sprite = new Sprite(screenSize.x, screenSize.y);
-    layer.textureId = renderer->CreateTexture(static_cast<uint32_t>(screenSize.x),
-                                              static_cast<uint32_t>(screenSize.y));
+    const Vec2i size = screenSize.Load();
+    // An image too large to allocate leaves the layer's sprite empty (see PrepareEngine).
+    layer.sprite = new Sprite(size.x, size.y);
+    layer.textureId =
+        renderer->CreateTexture(static_cast<uint32_t>(size.x), static_cast<uint32_t>(size.y));
     // CreateTexture leaves the new texture bound, so the upload goes into it.
     renderer->UpdateTexture(layer.textureId, layer.sprite);
     layers.push_back(std::move(layer));

@@ -42,7 +42,7 @@ ResultCode Tesserine::StartRecording(const std::string& path, uint32_t seed) {
     }
     RecordingHeader header;
     header.seed = seed;
-    header.screenSize = screenSize;
+    header.screenSize = screenSize.Load();
     header.pixelSize = pixelSize;
     header.start = LatchedInput();
     header.start.mouseWheel = 0;
@@ -129,10 +129,10 @@ ResultCode Tesserine::Replay(const std::string& path,
     if (!reader.Open(path)) return reader.Missing() ? NoFile : Fail;
     if (soundness == Soundness::Damaged) return Fail;
     const RecordingHeader& header = reader.Header();
-    if (header.screenSize != screenSize || header.pixelSize != pixelSize) {
+    if (header.screenSize != screenSize.Load() || header.pixelSize != pixelSize) {
         recordingError = path + ": recorded on a " + SizeText(header.screenSize) + " screen of " +
                          SizeText(header.pixelSize) + " pixels, but this engine is set up for " +
-                         SizeText(screenSize) + " of " + SizeText(pixelSize);
+                         SizeText(screenSize.Load()) + " of " + SizeText(pixelSize);
         return Fail;
     }
 

@@ -31,7 +31,8 @@ uint8_t Channel(float value) {
 bool PixelCount(int32_t width, int32_t height, size_t& count) {
     if (width < 0 || height < 0) return false;
     const size_t w = size_t(uint32_t(width)), h = size_t(uint32_t(height));
-    constexpr size_t maxCount = SIZE_MAX / sizeof(Pixel);
+    // An array new-expression throws (even the nothrow form) beyond PTRDIFF_MAX bytes.
+    constexpr size_t maxCount = size_t(PTRDIFF_MAX) / sizeof(Pixel);
     if (w != 0 && h > maxCount / w) return false;
     count = w * h;
     return true;

@@ -17,9 +17,9 @@ class ResourcePack;
 /// What a sprite answers for positions outside it: Bounded gives Transparent, Tiled repeats it.
 enum SampleMode : int32_t { Bounded = 0, Tiled = 1 };
 
-/// The pixel count of a width x height image. False when a side is negative or when the count, or
-/// its size in bytes, does not fit in size_t (as 65536 x 65536 does not on a 32-bit build). Every
-/// pixel buffer is sized through this check, so no size ever wraps to a short buffer.
+/// The pixel count of a width x height image. False when a side is negative or when its size in
+/// bytes exceeds PTRDIFF_MAX (as 65536 x 65536 does on a 32-bit build), the most one array may
+/// hold. Every pixel buffer is sized through this check, so no size ever wraps to a short buffer.
 bool PixelCount(int32_t width, int32_t height, size_t& count);
 
 /// A new width x height pixel array (opaque black), or nullptr when PixelCount refuses the size or

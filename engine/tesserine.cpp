@@ -3,6 +3,7 @@
 #include "engine/tesserine.h"
 
 #include <charconv>
+#include <limits>
 #include <thread>
 
 namespace dral {
@@ -44,23 +45,34 @@ void Tesserine::UseBackends(std::unique_ptr<Platform> newPlatform,
 
 ResultCode Tesserine::Setup(int32_t screenWidth, int32_t screenHeight, int32_t pixelWidth,
                             int32_t pixelHeight, bool fullScreenWanted, bool vsyncWanted) {
-    screenSize = {screenWidth, screenHeight};
+    screenSize.Store({screenWidth, screenHeight});
     invScreenSize = {1.0f / static_cast<float>(screenWidth),
                      1.0f / static_cast<float>(screenHeight)};
     pixelSize = {pixelWidth, pixelHeight};
-    windowSize.Store(screenSize * pixelSize);
     fullScreen = fullScreenWanted;
     vsync = vsyncWanted;
-    if (pixelSize.x <= 0 || pixelSize.y <= 0 || screenSize.x <= 0 || screenSize.y <= 0) return Fail;
+    // A window of more than int32 pixels along an axis cannot be asked for: its size is left
+    // as it was rather than wrapped.
+    if (!FitsWindow(screenWidth, screenHeight)) return Fail;
+    windowSize.Store({screenWidth * pixelWidth, screenHeight * pixelHeight});
     return Ok;
 }
 
+bool Tesserine::FitsWindow(int32_t width, int32_t height) const {
+    constexpr int64_t limit = std::numeric_limits<int32_t>::max();
+    if (width <= 0 || height <= 0 || pixelSize.x <= 0 || pixelSize.y <= 0) return false;
+    return int64_t(width) * pixelSize.x <= limit && int64_t(height) * pixelSize.y <= limit;
+}
+
 ResultCode Tesserine::Run() {
+    // The first run's device, font and layers are gone with its window; an engine runs once.
+    if (ran) return Fail;
     if (platform->StartApplication() != Ok) return Fail;
     Vec2i size = windowSize.Load();
     if (platform->CreateAppWindow(WindowPosition, size, fullScreen) != Ok) return Fail;
     UpdateWindowSize(size.x, size.y);
 
+    ran = true;
     running = true;
     std::thread engineThread(&Tesserine::EngineLoop, this);
     platform->RunEventLoop();
@@ -97,6 +109,8 @@ ResultCode Tesserine::PrepareEngine() {
         return Fail;
     BuildFontSheet();
     CreateLayer();
+    // A screen too large for memory leaves nothing to draw into: the run stops cleanly.
+    if (!layers[0].sprite->pixels) return Fail;
     layers[0].shown = true;
     layers[0].needsUpload = true;
     SetDrawTarget(nullptr);
@@ -152,8 +166,10 @@ void Tesserine::UpdateWindowSize(int32_t width, int32_t height) {
 
 void Tesserine::UpdateViewport() {
     const Vec2i window = windowSize.Load();
-    const float aspect = static_cast<float>(screenSize.x * pixelSize.x) /
-                         static_cast<float>(screenSize.y * pixelSize.y);
+    const Vec2i screen = screenSize.Load();
+    // Wide products: Setup and SetScreenSize keep them within int32, where they are exact.
+    const float aspect = static_cast<float>(int64_t(screen.x) * pixelSize.x) /
+                         static_cast<float>(int64_t(screen.y) * pixelSize.y);
     Vec2i size{window.x, static_cast<int32_t>(static_cast<float>(window.x) / aspect)};
     if (size.y > window.y) {
         size.y = window.y;
@@ -163,18 +179,29 @@ void Tesserine::UpdateViewport() {
     viewPos.Store((window - size) / 2);
 }
 
-void Tesserine::SetScreenSize(int32_t width, int32_t height) {
-    screenSize = {width, height};
-    for (Layer& layer : layers) {
-        delete layer.sprite;
-        layer.sprite = new Sprite(width, height);
-        layer.needsUpload = true;
+bool Tesserine::SetScreenSize(int32_t width, int32_t height) {
+    // A size Setup would refuse, or layer images that cannot be had, keep the current screen.
+    if (!FitsWindow(width, height)) return false;
+    std::vector<Sprite*> fresh;
+    for (size_t i = 0; i < layers.size(); ++i) {
+        fresh.push_back(new Sprite(width, height));
+        if (!fresh.back()->pixels) {
+            for (Sprite* sprite : fresh) delete sprite;
+            return false;
+        }
+    }
+    screenSize.Store({width, height});
+    for (size_t i = 0; i < layers.size(); ++i) {
+        delete layers[i].sprite;
+        layers[i].sprite = fresh[i];
+        layers[i].needsUpload = true;
     }
     SetDrawTarget(nullptr);
     renderer->ClearBuffer(Black, true);
     renderer->PresentFrame();
     renderer->ClearBuffer(Black, true);
     renderer->SetViewport(viewPos.Load(), viewSize.Load());
+    return true;
 }
 
 void Tesserine::ClearBuffer(Pixel p, bool depth) {

@@ -61,6 +61,7 @@ using CustomPixelFunction =
 class SharedVec2i {
   public:
     SharedVec2i() = default;
+    SharedVec2i(int32_t initialX, int32_t initialY) : x(initialX), y(initialY) {}
     SharedVec2i(const SharedVec2i&) = delete;
     /// The current value; any thread.
     Vec2i Load() const {
@@ -116,11 +117,13 @@ class Tesserine {
     /// ownership of both. Call it before Run, on the main thread.
     void UseBackends(std::unique_ptr<Platform> newPlatform, std::unique_ptr<Renderer> newRenderer);
     /// Sets the screen to screenWidth × screenHeight engine pixels, each pixelWidth × pixelHeight
-    /// window pixels, and the window mode. Fail for a size that is not positive. Main thread.
+    /// window pixels, and the window mode. Fail for a size that is not positive, or a window
+    /// (screen × pixel size) wider or taller than int32 pixels. Main thread.
     ResultCode Setup(int32_t screenWidth, int32_t screenHeight, int32_t pixelWidth,
                      int32_t pixelHeight, bool fullScreen = false, bool vsync = false);
     /// Opens the window, runs the engine thread and the event loop, and returns once the window has
-    /// closed: Ok, or Fail when the window could not be made. Call it once, on the main thread.
+    /// closed: Ok, or Fail when the window could not be made. An engine runs once: after a run
+    /// that opened its window, a second Run returns Fail without doing anything. Main thread.
     ResultCode Run();
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.
@@ -143,17 +146,18 @@ class Tesserine {
     /// centred, with black bars around it. Any thread; UpdateWindowSize calls it.
     void UpdateViewport();
     /// Changes the screen to width × height engine pixels after start-up: every layer gets a new
-    /// cleared image of that size. Engine thread.
-    void SetScreenSize(int32_t width, int32_t height);
+    /// cleared image of that size. False, with the screen left as it was, for a size Setup would
+    /// refuse or images that cannot be allocated. Engine thread.
+    bool SetScreenSize(int32_t width, int32_t height);
     /// Clears the renderer's whole colour buffer (and the depth buffer when `depth`) to `p`; for
     /// render hooks. Engine thread.
     void ClearBuffer(Pixel p, bool depth);
 
     // Accessors.
     /// The screen's width in engine pixels. Any thread.
-    int32_t ScreenWidth() const { return screenSize.x; }
+    int32_t ScreenWidth() const { return screenSize.Load().x; }
     /// The screen's height in engine pixels. Any thread.
-    int32_t ScreenHeight() const { return screenSize.y; }
+    int32_t ScreenHeight() const { return screenSize.Load().y; }
     /// Frames counted in the last completed second. Engine thread.
     uint32_t GetFps() const { return lastFps; }
     /// The sprite that drawing writes into (not owned by the caller), or null before start-up.
@@ -395,8 +399,9 @@ class Tesserine {
     PixelMode pixelMode = Normal;
     /// Global factor of the Alpha pixel mode, 0–1 (SetBlendFactor).
     float blendFactor = 1.0f;
-    /// The screen's size in engine pixels.
-    Vec2i screenSize{256, 240};
+    /// The screen's size in engine pixels; shared, as the event thread maps the mouse and the
+    /// viewport through it.
+    SharedVec2i screenSize{256, 240};
     /// 1 / screenSize per component; places decals in device coordinates.
     Vec2f invScreenSize{1.0f / 256.0f, 1.0f / 240.0f};
     /// One engine pixel's size in window pixels.
@@ -453,6 +458,7 @@ class Tesserine {
     bool mouseOldState[MouseButtonCount] = {};
     /// Each mouse button's state in this frame.
     ButtonState mouseState[MouseButtonCount] = {};
+    bool ran = false; // Run has started the engine thread once
 
   private:
     // The sprite the primitives may write straight into, or null when every pixel must go through
@@ -470,11 +476,15 @@ class Tesserine {
     // sheet, which never changes afterwards.
     std::array<uint64_t, 96> glyphInk{};
 
+    // Whether a width x height screen at the current pixel size is positive and its window
+    // fits int32 pixels.
+    bool FitsWindow(int32_t width, int32_t height) const;
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
     void QueueWarped(DecalDraw& draw, const Vec2f corners[4]);
-    void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size, const Vec2f& scale);
+    // Queues the axis-aligned quad from pos spanning extent in device units (y upwards).
+    void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& extent);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
     RecordedInput LatchedInput() const;

@@ -221,6 +221,67 @@ TEST_F(ResourcePackTest, FailedWritesKeepTheEarlierPack) {
     EXPECT_EQ(pack.Entries().at("vanishing.bin").offset, offset);
 }
 
+// Index records as OpenPack reads them (empty key), followed by `data`.
+std::string
+HandMadePack(const std::vector<std::pair<std::string, std::pair<uint32_t, uint32_t>>>& records,
+             const std::string& data) {
+    auto u32 = [](uint32_t v) {
+        return testing::Bytes(
+            {int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF), int(v >> 24)});
+    };
+    std::string index = u32(uint32_t(records.size()));
+    for (const auto& [name, sizeAndOffset] : records)
+        index += u32(uint32_t(name.size())) + name + u32(sizeAndOffset.first) +
+                 u32(sizeAndOffset.second);
+    return u32(uint32_t(index.size())) + index + data;
+}
+
+TEST_F(ResourcePackTest, OpenPackMergesAndTheLastOfTwoEqualNamesWins) {
+    // Records "x" (1 byte at the data), "keep" (2 bytes there), "x" again (the 2 bytes after the
+    // first); the data, "PQR", starts after the length, the count and the three records.
+    const uint32_t start = 4 + 4 + 3 * 12 + 1 + 4 + 1;
+    WriteFile(
+        "dup.pack",
+        HandMadePack({{"x", {1, start}}, {"keep", {2, start}}, {"x", {2, start + 1}}}, "PQR"));
+    WriteFile("mine.txt", "12345");
+    WriteFile("keep", "K");
+    ResourcePack pack;
+    ASSERT_TRUE(pack.IncludeFile("mine.txt"));
+    ASSERT_TRUE(pack.IncludeFile("keep"));
+    ASSERT_TRUE(pack.OpenPack("dup.pack", ""));
+    ASSERT_EQ(pack.Entries().size(), 3u);
+    EXPECT_EQ(pack.Entries().at("mine.txt").size, 5u); // kept from before the open
+    EXPECT_EQ(pack.Entries().at("mine.txt").offset, 0u);
+    EXPECT_EQ(pack.Entries().at("keep").size, 2u); // replaced by the pack's record
+    EXPECT_EQ(Entry(pack, "x"), "QR");
+    EXPECT_EQ(Entry(pack, "keep"), "PQ");
+}
+
+TEST_F(ResourcePackTest, WritingNeverTouchesOtherFilesAndFollowsLinks) {
+    WriteFile("a.txt", "abc");
+    WriteFile("out.pack.partial", "the user's own file");
+    ResourcePack pack;
+    ASSERT_TRUE(pack.IncludeFile("a.txt"));
+    ASSERT_TRUE(pack.WritePack("out.pack", ""));
+    EXPECT_EQ(ReadFile("out.pack.partial"), "the user's own file");
+
+    // Through a relative link in another folder: the target gets the pack, the link stays one.
+    std::filesystem::create_directory("store");
+    WriteFile("store/real.pack", "old");
+    std::filesystem::create_directory("links");
+    std::filesystem::create_symlink("../store/real.pack", "links/game.pack");
+    ASSERT_TRUE(pack.WritePack("links/game.pack", ""));
+    EXPECT_TRUE(std::filesystem::is_symlink("links/game.pack"));
+    EXPECT_EQ(ReadFile("store/real.pack"), ReadFile("out.pack"));
+    // Nothing is left behind in either folder.
+    size_t files = 0;
+    for (const auto& item : std::filesystem::recursive_directory_iterator(root)) {
+        (void)item;
+        ++files;
+    }
+    EXPECT_EQ(files, 7u); // a.txt, out.pack, out.pack.partial, store, real.pack, links, game.pack
+}
+
 TEST_F(ResourcePackTest, PacksBeyondThirtyTwoBitOffsetsAreRefused) {
     // Sparse files: their sizes are real but they take no space.
     std::ofstream("huge.bin").close();

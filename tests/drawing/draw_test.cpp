@@ -2,6 +2,7 @@
 // order-independent rules (tie-breaks, pattern phase, octant masks, double plots, clipping).
 #include <gtest/gtest.h>
 
+#include <array>
 #include <limits>
 
 #include "recording_engine.h"
@@ -139,6 +140,27 @@ TEST(Lines, RectOutlineIncludesBothCornersTwice) {
     EXPECT_EQ(counts.size(), 6u); // (w + 1) x (h + 1) outline of 3 x 2
     for (Plot corner : {Plot{1, 1}, Plot{3, 1}, Plot{3, 2}, Plot{1, 2}})
         EXPECT_EQ(counts.at(corner), 2);
+    // Sides in order: top left to right, right downwards, bottom right to left, left upwards,
+    // each line walked from its smaller end. Negative sizes draw up and to the left.
+    e.DrawRect(5, 5, -2, -1, White);
+    EXPECT_EQ(
+        e.Take(),
+        (Plots{{3, 5}, {4, 5}, {5, 5}, {3, 4}, {3, 5}, {3, 4}, {4, 4}, {5, 4}, {5, 4}, {5, 5}}));
+}
+
+TEST(Lines, RectFarCornerBeyondInt32IsNotWrappedOntoTheTarget) {
+    DrawingEngine e(32, 16);
+    const int32_t max = std::numeric_limits<int32_t>::max();
+    e.DrawRect(max - 10, 5, 20, 3, Red);
+    // The unwrapped outline lies wholly to the right of the target: only its on-int32 part is
+    // handed to Draw: 11 columns on the top and bottom rows, 4 rows of the left side.
+    const Plots plots = e.Take();
+    EXPECT_EQ(plots.size(), 11u + 11u + 4u);
+    for (auto [x, y] : plots) EXPECT_GE(x, max - 10);
+    e.DrawRect(-5, max - 2, 7, 9, Red); // the same downwards
+    for (auto [x, y] : e.Take()) EXPECT_GE(y, max - 2);
+    for (int32_t y = 0; y < 16; ++y)
+        for (int32_t x = 0; x < 32; ++x) ASSERT_EQ(e.GetDrawTarget()->GetPixel(x, y), Black);
 }
 
 TEST(Circles, RadiusZeroOrNegativeDrawsNothing) {
@@ -158,54 +180,93 @@ TEST(Circles, RadiusOnePlotsTheFourExtremesTwice) {
               (std::map<Plot, int>{{{10, 9}, 2}, {{11, 10}, 2}, {{10, 11}, 2}, {{9, 10}, 2}}));
 }
 
-TEST(Circles, OctantBitsRunClockwiseFromTwelve) {
+// The first octant (twelve o'clock towards the upper right) walks both branches of the midpoint
+// step; its exact points for several radii pin the loop bound and the step constants.
+TEST(Circles, FirstOctantPointsForSeveralRadii) {
     DrawingEngine e;
-    e.DrawCircle(20, 20, 5, White, 0x01);
-    const Plots top = e.Take();
-    ASSERT_FALSE(top.empty());
-    EXPECT_EQ(top.front(), (Plot{20, 15}));
-    for (auto [x, y] : top) {
-        EXPECT_GE(x, 20);
-        EXPECT_LT(y, 20);
-        EXPECT_GE(20 - y, x - 20); // between twelve o'clock and the upper-right diagonal
-    }
-    e.DrawCircle(20, 20, 5, White, 0x10);
-    for (auto [x, y] : e.Take()) {
-        EXPECT_LE(x, 20);
-        EXPECT_GE(y - 20, 20 - x); // mirror image: lower left, nearer six o'clock
-    }
-    // All eight octants: the full outline, symmetric, each pixel on the circle's ring.
-    e.DrawCircle(20, 20, 5, White);
-    const auto counts = CountPlots(e.Take());
-    for (auto [plot, n] : counts) {
-        auto [x, y] = plot;
-        EXPECT_TRUE(counts.count({40 - x, y}) && counts.count({x, 40 - y}));
-        const int r2 = (x - 20) * (x - 20) + (y - 20) * (y - 20);
-        EXPECT_GE(r2, 16);
-        EXPECT_LE(r2, 36);
+    const std::pair<int32_t, Plots> cases[] = {
+        {2, {{0, -2}, {1, -2}}},
+        {3, {{0, -3}, {1, -3}, {2, -2}}},
+        {5, {{0, -5}, {1, -5}, {2, -5}, {3, -4}}},
+        {8, {{0, -8}, {1, -8}, {2, -8}, {3, -7}, {4, -7}, {5, -6}}},
+        {13,
+         {{0, -13},
+          {1, -13},
+          {2, -13},
+          {3, -13},
+          {4, -12},
+          {5, -12},
+          {6, -12},
+          {7, -11},
+          {8, -10},
+          {9, -9}}},
+    };
+    for (const auto& [radius, points] : cases) {
+        e.DrawCircle(0, 0, radius, White, 0x01);
+        EXPECT_EQ(e.Take(), points) << "radius " << radius;
     }
 }
 
-TEST(Circles, FillCircleCoversTheDiscRowByRow) {
+TEST(Circles, EightOctantsInBitOrderAtEveryStep) {
     DrawingEngine e;
-    e.FillCircle(20, 20, 4, White);
-    const auto counts = CountPlots(e.Take());
-    EXPECT_EQ(counts.at({20, 20}), 2); // the centre row twice in the first pass
-    for (int y = 14; y <= 26; ++y) {
-        int minX = 99, maxX = -99, n = 0;
-        for (auto [plot, c] : counts)
-            if (plot.second == y)
-                minX = std::min(minX, plot.first), maxX = std::max(maxX, plot.first), ++n;
-        if (y < 16 || y > 24) {
-            EXPECT_EQ(n, 0) << y;
-            continue;
-        }
-        EXPECT_EQ(n, maxX - minX + 1) << "row " << y << " is one run";
-        EXPECT_EQ(minX + maxX, 40) << "row " << y << " is centred";
+    e.DrawCircle({10, 10}, 3, White);
+    const Plots expected{
+        {10, 7}, {13, 10}, {13, 10}, {10, 13}, {10, 13}, {7, 10}, {7, 10}, {10, 7},
+        {11, 7}, {13, 9},  {13, 11}, {11, 13}, {9, 13},  {7, 11}, {7, 9},  {9, 7},
+        {12, 8}, {12, 8},  {12, 12}, {12, 12}, {8, 12},  {8, 12}, {8, 8},  {8, 8},
+    };
+    EXPECT_EQ(e.Take(), expected);
+    // A mask picks octants by bit: 0x22 is the right half's upper and the left half's lower one.
+    e.DrawCircle(10, 10, 3, White, 0x22);
+    EXPECT_EQ(e.Take(), (Plots{{13, 10}, {7, 10}, {13, 9}, {7, 11}, {12, 8}, {8, 12}}));
+}
+
+// Runs of consecutive plots on one row, as (row, first x, last x).
+std::vector<std::array<int32_t, 3>> Spans(const Plots& plots) {
+    std::vector<std::array<int32_t, 3>> spans;
+    for (auto [x, y] : plots) {
+        if (!spans.empty() && spans.back()[0] == y && spans.back()[2] + 1 == x)
+            spans.back()[2] = x;
+        else
+            spans.push_back({y, x, x});
     }
+    return spans;
+}
+
+TEST(Circles, FillCircleDrawsFourSpansPerStep) {
+    DrawingEngine e;
+    e.FillCircle(20, 20, 3, White);
+    EXPECT_EQ(Spans(e.Take()), (std::vector<std::array<int32_t, 3>>{{17, 20, 20},
+                                                                    {20, 17, 23},
+                                                                    {23, 20, 20},
+                                                                    {20, 17, 23},
+                                                                    {17, 19, 21},
+                                                                    {19, 17, 23},
+                                                                    {23, 19, 21},
+                                                                    {21, 17, 23},
+                                                                    {18, 18, 22},
+                                                                    {18, 18, 22},
+                                                                    {22, 18, 22},
+                                                                    {22, 18, 22}}));
+    e.FillCircle({20, 20}, 5, White);
+    EXPECT_EQ(Spans(e.Take()), (std::vector<std::array<int32_t, 3>>{{15, 20, 20},
+                                                                    {20, 15, 25},
+                                                                    {25, 20, 20},
+                                                                    {20, 15, 25},
+                                                                    {15, 19, 21},
+                                                                    {19, 15, 25},
+                                                                    {25, 19, 21},
+                                                                    {21, 15, 25},
+                                                                    {15, 18, 22},
+                                                                    {18, 15, 25},
+                                                                    {25, 18, 22},
+                                                                    {22, 15, 25},
+                                                                    {16, 17, 23},
+                                                                    {17, 16, 24},
+                                                                    {24, 17, 23},
+                                                                    {23, 16, 24}}));
     Sprite* t = e.GetDrawTarget();
-    EXPECT_EQ(t->GetPixel(16, 20), White);
-    EXPECT_EQ(t->GetPixel(20, 24), White);
+    EXPECT_EQ(t->GetPixel(16, 17), White);
     EXPECT_EQ(t->GetPixel(16, 16), Black); // corner of the bounding square is outside
 }
 

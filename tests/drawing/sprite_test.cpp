@@ -25,12 +25,33 @@ TEST(SpriteAccess, NewSpriteIsOpaqueBlackAndBounded) {
     EXPECT_EQ(s.GetPixel({2, 1}), Ruby);
 }
 
-TEST(SpriteAccess, NegativeSizeGivesAnEmptySprite) {
-    Sprite s(-4, 3);
-    EXPECT_EQ(s.width, 0);
-    EXPECT_EQ(s.height, 0);
-    EXPECT_EQ(s.Pixels(), nullptr);
-    EXPECT_EQ(s.GetPixel(0, 0), Transparent);
+TEST(SpriteAccess, NegativeOrUnholdableSizeGivesAnEmptySprite) {
+    const int32_t max = std::numeric_limits<int32_t>::max();
+    for (const Vec2i size : {Vec2i(-4, 3), Vec2i(3, -4), Vec2i(max, max)}) {
+        Sprite s(size.x, size.y);
+        EXPECT_EQ(s.width, 0);
+        EXPECT_EQ(s.height, 0);
+        EXPECT_EQ(s.Pixels(), nullptr);
+        EXPECT_EQ(s.GetPixel(0, 0), Transparent);
+        EXPECT_FALSE(s.SetPixel(0, 0, White));
+    }
+}
+
+TEST(SpriteAccess, PixelCountRefusesWhatOneArrayCannotHold) {
+    size_t count = 7;
+    EXPECT_TRUE(PixelCount(0, 5, count));
+    EXPECT_EQ(count, 0u);
+    EXPECT_TRUE(PixelCount(3, 5, count));
+    EXPECT_EQ(count, 15u);
+    EXPECT_FALSE(PixelCount(-1, 5, count));
+    EXPECT_FALSE(PixelCount(5, -1, count));
+    EXPECT_EQ(count, 15u);
+    // The byte size must stay within PTRDIFF_MAX: 2^16 x 2^16 pixels of 4 bytes is 2^34 bytes,
+    // beyond a 32-bit build and fine on a 64-bit one.
+    EXPECT_EQ(PixelCount(65536, 65536, count), sizeof(size_t) > 4);
+    const int32_t max = std::numeric_limits<int32_t>::max();
+    EXPECT_FALSE(PixelCount(max, max, count));
+    EXPECT_EQ(AllocatePixels(max, max), nullptr);
 }
 
 TEST(SpriteAccess, TiledFoldsByRemainderAndReflectsNegatives) {

@@ -2,6 +2,8 @@
 // the viewport geometry and the input seen by OnUpdate.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "support/headless_engine.h"
 
 namespace dral::testing {
@@ -93,6 +95,36 @@ TEST(ScreenSize, GivesEveryLayerANewSpriteAndReselectsTheBase) {
     app.RunFrameFor(0.01f);
     const auto& textures = app.headlessRenderer->textures;
     EXPECT_EQ(textures.at(app.GetLayers()[0].textureId).width, 20);
+}
+
+TEST(ScreenSize, RefusesSizesSetupWouldRefuseAndKeepsTheScreen) {
+    Engine app(32, 16);
+    app.Prepare();
+    app.UpdateWindowSize(64, 32);
+    Sprite* base = app.GetLayers()[0].sprite;
+    const int32_t huge = std::numeric_limits<int32_t>::max();
+    for (const Vec2i& size : {Vec2i(0, 10), Vec2i(10, 0), Vec2i(-4, 10), Vec2i(10, -1)}) {
+        EXPECT_FALSE(app.SetScreenSize(size.x, size.y)) << size.x << "x" << size.y;
+        EXPECT_EQ(app.ScreenWidth(), 32);
+        EXPECT_EQ(app.ScreenHeight(), 16);
+        EXPECT_EQ(app.GetLayers()[0].sprite, base);
+        app.UpdateWindowSize(128, 64); // the viewport stays finite and inside the window
+        EXPECT_EQ(app.GetViewSize(), Vec2i(128, 64));
+    }
+    // A size that cannot be allocated leaves every layer as it was, too.
+    EXPECT_FALSE(app.SetScreenSize(huge, huge));
+    EXPECT_EQ(app.GetLayers()[0].sprite, base);
+    EXPECT_EQ(app.ScreenWidth(), 32);
+    EXPECT_TRUE(app.SetScreenSize(2, 1));
+    EXPECT_EQ(app.ScreenWidth(), 2);
+}
+
+TEST(ScreenSize, AScreenTooLargeToAllocateStopsTheRunInsteadOfDrawing) {
+    Engine app(32, 16);
+    const int32_t huge = std::numeric_limits<int32_t>::max();
+    ASSERT_EQ(app.Setup(huge, huge, 1, 1), Ok);
+    EXPECT_EQ(app.PrepareEngine(), Fail);
+    EXPECT_EQ(app.GetLayers()[0].sprite->pixels, nullptr);
 }
 
 } // namespace

@@ -2,6 +2,8 @@
 // viewport, wheel accumulation, focus, and queries with arguments out of range.
 #include <gtest/gtest.h>
 
+#include <thread>
+
 #include "support/headless_engine.h"
 
 namespace dral::testing {
@@ -65,8 +67,18 @@ TEST_F(InputTest, MouseMapsThroughTheViewportAndClamps) {
     const struct {
         int32_t x, y, wantX, wantY;
     } cases[] = {
-        {1000, 540, 422, 300}, {100, 540, 0, 300},     {1900, 540, 799, 300},
-        {-5, -5, 0, 0},        {5000, 5000, 799, 599}, {240, 0, 0, 0},
+        {1000, 540, 422, 300},
+        {100, 540, 0, 300},
+        {1900, 540, 799, 300},
+        {-5, -5, 0, 0},
+        {5000, 5000, 799, 599},
+        {240, 0, 0, 0},
+        // The view's last pixel and the first one past it both read as the last column and row;
+        // the one before it as the column before.
+        {1679, 1079, 799, 599},
+        {1680, 1080, 799, 599},
+        {1678, 1078, 798, 598},
+        {241, 1, 0, 0},
     };
     for (const auto& c : cases) {
         app.UpdateMouse(c.x, c.y);
@@ -74,6 +86,17 @@ TEST_F(InputTest, MouseMapsThroughTheViewportAndClamps) {
         EXPECT_EQ(app.MouseX(), c.wantX) << c.x << "," << c.y;
         EXPECT_EQ(app.MouseY(), c.wantY) << c.x << "," << c.y;
     }
+}
+
+TEST_F(InputTest, MouseDividesByTheWindowLessBothMarginsNotTheViewSize) {
+    // 1281 wide: the view is 1066 wide at x 107, but the divisor is 1281 - 214 = 1067.
+    app.UpdateWindowSize(1281, 800);
+    ASSERT_EQ(app.GetViewPos(), Vec2i(107, 0));
+    ASSERT_EQ(app.GetViewSize(), Vec2i(1066, 800));
+    app.UpdateMouse(107 + 533, 799);
+    Frame();
+    EXPECT_EQ(app.MouseX(), 399); // 533 / 1067 * 800 = 399.6; over 1066 it would be 400
+    EXPECT_EQ(app.MouseY(), 599);
 }
 
 TEST_F(InputTest, MouseInAMinimisedWindowStaysInsideTheScreen) {
@@ -84,6 +107,23 @@ TEST_F(InputTest, MouseInAMinimisedWindowStaysInsideTheScreen) {
     EXPECT_LT(app.MouseX(), 800);
     EXPECT_GE(app.MouseY(), 0);
     EXPECT_LT(app.MouseY(), 600);
+}
+
+// The event thread maps the mouse and the viewport through the screen size while the engine
+// thread changes it; under ThreadSanitizer this shows the size is shared safely.
+TEST_F(InputTest, ScreenSizeChangesWhileTheEventThreadMapsTheMouse) {
+    std::thread events([this] {
+        for (int i = 0; i < 2000; ++i) {
+            app.UpdateMouse(i % 1920, i % 1080);
+            app.UpdateWindowSize(1920, 1080);
+        }
+    });
+    for (int i = 0; i < 50; ++i) app.SetScreenSize(i % 2 ? 800 : 400, 600);
+    events.join();
+    app.UpdateMouse(5000, 5000);
+    Frame();
+    EXPECT_EQ(app.MouseX(), 799);
+    EXPECT_EQ(app.MouseY(), 599);
 }
 
 TEST_F(InputTest, WheelAccumulatesBetweenFramesAndResets) {

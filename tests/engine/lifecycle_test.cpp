@@ -183,5 +183,43 @@ TEST(Setup, RejectsNonPositiveSizesButKeepsTheValues) {
     EXPECT_EQ(app.GetWindowSize(), Vec2i(2400, 1200));
 }
 
+TEST(Setup, RejectsAWindowBeyondInt32Pixels) {
+    CallLog log;
+    ScriptedApp app(log);
+    EXPECT_EQ(app.Setup(50000, 600, 50000, 1), Fail);
+    EXPECT_EQ(app.Setup(600, 50000, 1, 50000), Fail);
+    // The largest window that fits is still fine.
+    EXPECT_EQ(app.Setup(46340, 1, 46341, 1), Ok);
+    EXPECT_EQ(app.GetWindowSize(), Vec2i(2147441940, 1));
+    EXPECT_EQ(app.Setup(1, 1 << 30, 1, 1), Ok);
+}
+
+TEST(Lifecycle, ASecondRunFailsWithoutTouchingTheBackEnds) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.stopAfterFrames = 1;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    ASSERT_EQ(app.Run(), Ok);
+    Sprite* base = app.GetLayers()[0].sprite;
+    const size_t calls = log.Calls().size();
+    EXPECT_EQ(app.Run(), Fail);
+    EXPECT_EQ(log.Calls().size(), calls);
+    EXPECT_EQ(app.GetLayers().size(), 1u);
+    EXPECT_EQ(app.GetLayers()[0].sprite, base);
+    EXPECT_EQ(app.creates, 1);
+}
+
+TEST(Lifecycle, ARunWhoseWindowFailedMayBeTriedAgain) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.stopAfterFrames = 1;
+    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+    app.recordingPlatform->createWindowResult = Fail;
+    EXPECT_EQ(app.Run(), Fail);
+    app.recordingPlatform->createWindowResult = Ok;
+    EXPECT_EQ(app.Run(), Ok);
+    EXPECT_EQ(app.updates, 1);
+}
+
 } // namespace
 } // namespace dral::testing

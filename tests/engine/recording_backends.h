@@ -114,7 +114,7 @@ class RecordingPlatform : public Platform {
     ResultCode CreateAppWindow(const Vec2i&, Vec2i& size, bool fullScreen) override {
         log.Add("CreateAppWindow");
         if (fullScreen) size = displaySize;
-        return Ok;
+        return createWindowResult;
     }
     ResultCode SetWindowTitle(const std::string& title) override {
         log.Add("SetWindowTitle " + title);
@@ -132,6 +132,7 @@ class RecordingPlatform : public Platform {
     }
 
     bool failStartThread = false;
+    ResultCode createWindowResult = Ok;
     Vec2i displaySize{1920, 1080};
 
   private:

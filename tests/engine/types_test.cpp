@@ -1,7 +1,9 @@
 // Pixel byte layout and conversions, and the vector operators' integer and float rules.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "engine/pixel.h"
 #include "engine/vec2.h"
@@ -25,6 +27,14 @@ TEST(Pixel, IsAnRgbaByteStreamAndALittleEndianWord) {
 TEST(Pixel, FromFloatsTruncatesAndWraps) {
     EXPECT_EQ(PixelFromFloats(1.0f, 0.5f, 0.0f, 1.0f), Pixel(255, 127, 0, 255));
     EXPECT_EQ(PixelFromFloats(0.25f, 1.5f, -0.1f, 2.0f), Pixel(63, 126, 231, 254));
+    // Wrapping keeps the low byte of the truncated value at every magnitude: 1000 * 255 is
+    // 255000 = 0x3E418, and -1000 * 255 ends in 0xE8.
+    EXPECT_EQ(PixelFromFloats(1000.0f, -1000.0f, 0.999f, 0.004f), Pixel(0x18, 0xE8, 254, 1));
+    // Beyond 2^31 a float is a multiple of 256, and nothing finite is left past 2^63; infinities
+    // and NaN read as 0 too.
+    const float inf = std::numeric_limits<float>::infinity();
+    EXPECT_EQ(PixelFromFloats(3.0e7f, 4.0e16f, 1.0e30f, -1.0e30f), Pixel(0, 0, 0, 0));
+    EXPECT_EQ(PixelFromFloats(inf, -inf, std::nanf(""), 1.0f), Pixel(0, 0, 0, 255));
 }
 
 TEST(Vec2, IntegerAndFloatOperators) {

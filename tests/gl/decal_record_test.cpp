@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "support/headless_engine.h"
@@ -51,6 +52,16 @@ TEST_F(DecalRecords, PlainAndRegionDrawsSpanTheirSizeFromTheTopLeft) {
     const DecalDraw& region = Queue()[1];
     ExpectCorners(region.uv, {{{0.25f, 0}, {0.25f, 0.5f}, {0.5f, 0.5f}, {0.5f, 0}}});
     ExpectCorners(region.position, {{{-0.5f, 1}, {-0.5f, 0.68f}, {0.14f, 0.68f}, {0.14f, 1}}});
+}
+
+TEST_F(DecalRecords, RegionExtentDoublesTheSourceSizeFirst) {
+    // 2 x 3e38 overflows to infinity before the scaling by 1/100 could bring it back, while the
+    // whole-decal order (size / 100 x 2) would stay finite.
+    app.DrawDecalRegion({0, 0}, sheetDecal.get(), {0, 0}, {3e38f, -3e38f});
+    ASSERT_EQ(Queue().size(), 1u);
+    EXPECT_EQ(Queue()[0].position[2].x, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(Queue()[0].position[2].y, std::numeric_limits<float>::infinity());
+    EXPECT_EQ(Queue()[0].position[0].x, -1.0f);
 }
 
 TEST_F(DecalRecords, RotationTurnsClockwiseAboutTheCentre) {
@@ -113,6 +124,49 @@ TEST_F(DecalRecords, DegenerateWarpsQueueNothingOrStayFinite) {
         EXPECT_TRUE(std::isfinite(Queue()[0].w[i])) << i;
         EXPECT_TRUE(std::isfinite(Queue()[0].uv[i].x)) << i;
     }
+}
+
+// Where the diagonals do not cross inside both (a concave or a self-crossing quad), the factors
+// are measured from the screen origin instead of the crossing.
+TEST_F(DecalRecords, ConcaveAndSelfCrossingWarpsMeasureFromTheOrigin) {
+    const Vec2f concave[4] = {{10, 10}, {20, 60}, {30, 40}, {60, 10}};
+    const Vec2f bowTie[4] = {{10, 10}, {90, 60}, {30, 60}, {60, 10}};
+    app.DrawDecalWarped(squareDecal.get(), concave);
+    app.DrawDecalRegionWarped(sheetDecal.get(), bowTie, {16, 0}, {16, 16});
+    ASSERT_EQ(Queue().size(), 2u);
+    const float concaveQ[4] = {1.2828427f, 2.0397505f, 4.5355339f, 1.9617692f};
+    const float bowTieQ[4] = {1.2108185f, 2.7782469f, 5.7434165f, 1.5623516f};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_NEAR(Queue()[0].w[i], concaveQ[i], 1e-5f) << i;
+        EXPECT_NEAR(Queue()[1].w[i], bowTieQ[i], 1e-5f) << i;
+    }
+    ExpectCorners(Queue()[0].uv,
+                  {{{0, 0}, {0, concaveQ[1]}, {concaveQ[2], concaveQ[2]}, {concaveQ[3], 0}}});
+    ExpectCorners(Queue()[1].uv, {{{0.25f * bowTieQ[0], 0},
+                                   {0.25f * bowTieQ[1], 0.5f * bowTieQ[1]},
+                                   {0.5f * bowTieQ[2], 0.5f * bowTieQ[2]},
+                                   {0.5f * bowTieQ[3], 0}}});
+    ExpectCorners(Queue()[1].position,
+                  {{{-0.8f, 0.8f}, {0.8f, -0.2f}, {-0.4f, -0.2f}, {0.2f, 0.8f}}});
+}
+
+TEST_F(DecalRecords, WarpsWhoseFactorsOverflowQueueNothing) {
+    const Vec2f huge[4] = {{0, 0}, {0, 1e20f}, {1e20f, 1e20f}, {1e20f, 0}};
+    const Vec2f farCorner[4] = {{10, 10}, {10, 60}, {3e38f, 3e38f}, {60, 10}};
+    app.DrawDecalWarped(squareDecal.get(), huge);
+    app.DrawDecalRegionWarped(sheetDecal.get(), huge, {0, 0}, {8, 8});
+    app.DrawDecalWarped(squareDecal.get(), farCorner);
+    for (const DecalDraw& draw : Queue())
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_TRUE(std::isfinite(draw.w[i])) << i;
+            EXPECT_TRUE(std::isfinite(draw.uv[i].x) && std::isfinite(draw.uv[i].y)) << i;
+        }
+    EXPECT_LE(Queue().size(), 1u);
+    // A large but ordinary quad still goes through.
+    const Vec2f large[4] = {{0, 0}, {0, 1e6f}, {1e6f, 1e6f}, {1e6f, 0}};
+    const size_t before = Queue().size();
+    app.DrawDecalWarped(squareDecal.get(), large);
+    EXPECT_EQ(Queue().size(), before + 1);
 }
 
 TEST_F(DecalRecords, StringDecalsPlaceOneFontCellPerCharacter) {

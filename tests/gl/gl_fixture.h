@@ -67,7 +67,7 @@ class TestWindow {
         setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 0);
         // Readback tests must not pass vacuously: without a display they fail.
         if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-            ADD_FAILURE() << "no display for GL (run under xvfb-run -a): " << SDL_GetError();
+            ADD_FAILURE() << "no display for GL (run under tools/with-xvfb): " << SDL_GetError();
             return;
         }
         SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);

@@ -205,6 +205,24 @@ TEST_F(SdlEventTable, FocusSizeAndMinimise) {
     EXPECT_EQ(engine.GetWindowSize(), Vec2i(0, 0));
 }
 
+TEST_F(SdlEventTable, RestoreAfterMinimiseTakesTheWindowsSizeAgain) {
+    // SDL's dummy video driver keeps windows in memory: no display is needed.
+    SDL_SetHint(SDL_HINT_VIDEODRIVER, "dummy");
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    SDL_Window* window = SDL_CreateWindow("restore", 0, 0, 1281, 800, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr) << SDL_GetError();
+    Feed(WindowEvent(SDL_WINDOWEVENT_MINIMIZED));
+    EXPECT_EQ(engine.GetWindowSize(), Vec2i(0, 0));
+    SDL_Event restored = WindowEvent(SDL_WINDOWEVENT_RESTORED);
+    restored.window.windowID = SDL_GetWindowID(window);
+    Feed(restored);
+    EXPECT_EQ(engine.GetWindowSize(), Vec2i(1281, 800));
+    EXPECT_EQ(engine.GetViewPos(), Vec2i(107, 0));
+    EXPECT_EQ(engine.GetViewSize(), Vec2i(1066, 800));
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 TEST_F(SdlEventTable, CloseOnlyRequestsAStop) {
     Feed(WindowEvent(SDL_WINDOWEVENT_CLOSE));
     EXPECT_FALSE(running);
