@@ -34,6 +34,14 @@ class Renderer {
     virtual void BindTexture(uint32_t id) = 0;
     virtual void SetViewport(const Vec2i& position, const Vec2i& size) = 0;
     virtual void ClearBuffer(Pixel p, bool depth) = 0;
+
+    // Copies the frame last presented (the whole window, top row first) into frame, giving the
+    // sprite the frame's size. Renderers that cannot read their frame back (the default) return
+    // false and leave the sprite as it was. Called on the engine thread, like every renderer call.
+    virtual bool ReadFrame(Sprite& frame) {
+        (void)frame;
+        return false;
+    }
 };
 
 class Platform {

@@ -47,6 +47,10 @@ class Sprite {
     Pixel SampleBilinear(float u, float v) const;
     void SetSampleMode(SampleMode mode) { sampleMode = mode; }
     Pixel* Pixels() { return pixels; }
+    // Makes the sprite w x h, with a new pixel array unless it already has that size (the pixels
+    // are then opaque black or, when kept, as they were). False, leaving it unchanged, when the
+    // size is refused or memory runs out.
+    bool Resize(int32_t w, int32_t h);
 
     ResultCode LoadImageFile(const std::string& imageFile, ResourcePack* pack);
     ResultCode LoadFromSpriteFile(const std::string& spriteFile, ResourcePack* pack = nullptr);

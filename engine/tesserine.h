@@ -82,6 +82,11 @@ class Tesserine {
     void UpdateViewport();
     void SetScreenSize(int32_t width, int32_t height);
     void ClearBuffer(Pixel p, bool depth);
+    // Saves the frame last presented as an opaque PNG file, the picture as the window shows it.
+    // Fail when the renderer cannot read its frame back (the headless one), before the first
+    // frame, or when the file cannot be written. Call it on the engine thread (in OnUpdate, or
+    // between RunFrameFor calls); from OnUpdate it saves the previous frame.
+    ResultCode SaveFrame(const std::string& pngFile);
 
     // Accessors.
     int32_t ScreenWidth() const { return screenSize.x; }

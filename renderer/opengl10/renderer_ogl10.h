@@ -29,6 +29,9 @@ class Renderer_OGL10 : public Renderer {
     void BindTexture(uint32_t id) override;
     void SetViewport(const Vec2i& position, const Vec2i& size) override;
     void ClearBuffer(Pixel p, bool depth) override;
+    // Reads the front buffer: the window around the engine's centred viewport, whose size is
+    // the viewport's size + 2 x its position.
+    bool ReadFrame(Sprite& frame) override;
 
   private:
     std::unique_ptr<GLContext> context;
