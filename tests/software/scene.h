@@ -147,8 +147,13 @@ inline Scene FreeScene(uint32_t seed, Vec2i screen) {
         d.center = {real(0, float(size.x)), real(0, float(size.y))};
         d.sourcePos = {real(-float(size.x), float(size.x)), real(-float(size.y), float(size.y))};
         d.sourceSize = {real(1, 2 * float(size.x)), real(1, 2 * float(size.y))};
-        for (Vec2f& c : d.corners)
-            c = {real(-20, float(screen.x) + 20), real(-20, float(screen.y) + 20)};
+        // A rectangle with its corners moved by up to a third of its sides: a convex quad, as a
+        // picture seen in perspective is.
+        const Vec2f extent{float(size.x) * d.scale.x * 2, float(size.y) * d.scale.y * 2};
+        const Vec2f corner[4] = {{0, 0}, {0, 1}, {1, 1}, {1, 0}};
+        for (size_t k = 0; k < 4; ++k)
+            d.corners[k] = {d.pos.x + extent.x * (corner[k].x + real(-0.33f, 0.33f)),
+                            d.pos.y + extent.y * (corner[k].y + real(-0.33f, 0.33f))};
         d.form = DecalForm(rng() % 7);
         s.decals.push_back(d);
     }
