@@ -12,6 +12,7 @@
 #include "engine/tesserine.h"
 #include "platform/headless/platform_headless.h"
 #include "renderer/software/renderer_software.h"
+#include "support/paint.h"
 
 namespace dral::testing {
 
