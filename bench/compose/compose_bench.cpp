@@ -4,7 +4,7 @@
 // side waits for its frame with glFinish, so both measure finished frames.
 #include <benchmark/benchmark.h>
 
-#include <cmath>
+#include <functional>
 
 #include "gl/gl_fixture.h"
 #include "software/scene.h"
@@ -54,17 +54,22 @@ class GLBench : public Tesserine {
     bool prepared = false;
 };
 
-void BM_ComposeSoftware(benchmark::State& state) {
-    SoftwareEngine app(Width, Height);
+// Frames of the scene on a prepared engine; finish waits until the frame is done.
+void Measure(benchmark::State& state, Tesserine& app, const std::function<void()>& finish) {
     Sprite image(32, 32);
     PaintScene(app, image);
     Decal decal(&image);
     for (auto _ : state) {
         QueueFrame(app, decal);
         app.RunFrameFor(0.01f);
-        benchmark::DoNotOptimize(app.software->Frame().data());
+        finish();
     }
     state.SetItemsProcessed(state.iterations());
+}
+
+void BM_ComposeSoftware(benchmark::State& state) {
+    SoftwareEngine app(Width, Height);
+    Measure(state, app, [&] { benchmark::DoNotOptimize(app.software->Frame().data()); });
 }
 
 void BM_ComposeOpenGL(benchmark::State& state) {
@@ -83,15 +88,7 @@ void BM_ComposeOpenGL(benchmark::State& state) {
         state.SkipWithError("no GL context");
         return;
     }
-    Sprite image(32, 32);
-    PaintScene(app, image);
-    Decal decal(&image);
-    for (auto _ : state) {
-        QueueFrame(app, decal);
-        app.RunFrameFor(0.01f);
-        glFinish();
-    }
-    state.SetItemsProcessed(state.iterations());
+    Measure(state, app, [] { glFinish(); });
 }
 
 BENCHMARK(BM_ComposeSoftware)->Unit(benchmark::kMillisecond);
