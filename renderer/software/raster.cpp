@@ -75,13 +75,21 @@ struct Edge {
     }
 };
 
+// floor without a library call on CPUs whose baseline has no rounding instruction; exact wherever
+// the value fits an int32, and std::floor beyond.
+float Floor(float v) {
+    if (!(std::fabs(v) < 2147483648.0f)) return std::floor(v);
+    const float truncated = float(int32_t(v));
+    return truncated > v ? truncated - 1.0f : truncated;
+}
+
 int32_t Wrap(float coord, int32_t size) {
     if ((size & (size - 1)) == 0) {
-        const float scaled = std::floor(coord * float(size));
+        const float scaled = Floor(coord * float(size));
         if (!(std::fabs(scaled) < 2147483648.0f)) return 0;
         return int32_t(int64_t(scaled)) & (size - 1);
     }
-    float f = coord - std::floor(coord);
+    float f = coord - Floor(coord);
     if (!(f >= 0.0f)) return 0; // NaN or infinity
     f = std::min(f, BelowOne);
     return std::min(int32_t(f * float(size)), size - 1);
