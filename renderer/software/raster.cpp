@@ -77,34 +77,56 @@ struct Edge {
 
 // floor without a library call on CPUs whose baseline has no rounding instruction; exact wherever
 // the value fits an int32, and std::floor beyond.
-float Floor(float v) {
+[[gnu::always_inline]] inline float Floor(float v) {
     if (!(std::fabs(v) < 2147483648.0f)) return std::floor(v);
     const float truncated = float(int32_t(v));
     return truncated > v ? truncated - 1.0f : truncated;
 }
 
-int32_t Wrap(float coord, int32_t size) {
-    if ((size & (size - 1)) == 0) {
-        const float scaled = Floor(coord * float(size));
-        if (!(std::fabs(scaled) < 2147483648.0f)) return 0;
-        return int32_t(int64_t(scaled)) & (size - 1);
+// One axis of the sampled image: nearest texel index with repeat wrapping, as llvmpipe computes
+// it (scaled and masked for power-of-two sizes, fraction then scaled otherwise).
+struct Axis {
+    int32_t size;
+    float scale;
+    bool powerOfTwo;
+
+    explicit Axis(int32_t n) : size(n), scale(float(n)), powerOfTwo((n & (n - 1)) == 0) {}
+
+    [[gnu::always_inline]] inline int32_t Wrap(float coord) const {
+        if (powerOfTwo) {
+            const float scaled = Floor(coord * scale);
+            if (!(std::fabs(scaled) < 2147483648.0f)) return 0;
+            return int32_t(int64_t(scaled)) & (size - 1);
+        }
+        float f = coord - Floor(coord);
+        if (!(f >= 0.0f)) return 0; // NaN or infinity
+        f = std::min(f, BelowOne);
+        return std::min(int32_t(f * scale), size - 1);
     }
-    float f = coord - Floor(coord);
-    if (!(f >= 0.0f)) return 0; // NaN or infinity
-    f = std::min(f, BelowOne);
-    return std::min(int32_t(f * float(size)), size - 1);
-}
+};
 
-Pixel Shade(const Image& image, float s, float t, Pixel tint) {
-    if (!image.texels) return tint;
-    const Pixel texel = image.texels[size_t(Wrap(t, image.height)) * size_t(image.width) +
-                                     size_t(Wrap(s, image.width))];
-    if (tint == White) return texel;
-    return Pixel(uint8_t(Modulate(texel.r, tint.r)), uint8_t(Modulate(texel.g, tint.g)),
-                 uint8_t(Modulate(texel.b, tint.b)), uint8_t(Modulate(texel.a, tint.a)));
-}
+// Texel lookup and tint for one quad.
+struct Shader {
+    const Pixel* texels;
+    int32_t width;
+    Axis u, v;
+    Pixel tint;
+    bool tinted;
 
-void Put(Pixel& destination, Pixel source, bool blend) {
+    Shader(const Image& image, Pixel t)
+        : texels(image.texels), width(image.width), u(image.width), v(image.height), tint(t),
+          tinted(t != White) {}
+
+    [[gnu::always_inline]] inline Pixel At(float s, float t) const {
+        if (!texels) return tint;
+        const Pixel texel = texels[size_t(v.Wrap(t)) * size_t(width) + size_t(u.Wrap(s))];
+        if (!tinted) return texel;
+        return Pixel(uint8_t(Modulate(texel.r, tint.r)), uint8_t(Modulate(texel.g, tint.g)),
+                     uint8_t(Modulate(texel.b, tint.b)), uint8_t(Modulate(texel.a, tint.a)));
+    }
+};
+
+[[gnu::always_inline]] inline void Put(Pixel& destination, Pixel source, bool blend) {
     if (!blend || source.a == 255) {
         destination = source;
         return;
@@ -118,7 +140,7 @@ void Put(Pixel& destination, Pixel source, bool blend) {
 }
 
 void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, const Planes& p,
-              const Image& image, Pixel tint, bool blend) {
+              const Shader& shader, bool blend) {
     Pixel* row = target.pixels + size_t(j) * size_t(target.width);
     const float fj = float(j);
     const float s0 = p.s.a0 + p.s.dady * fj, t0 = p.t.a0 + p.t.dady * fj;
@@ -126,10 +148,8 @@ void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, cons
         const float inverseQ = 1.0f / p.q.a0;
         for (int32_t i = first; i <= last; ++i) {
             const float fi = float(i);
-            Put(row[i],
-                Shade(image, (s0 + p.s.dadx * fi) * inverseQ, (t0 + p.t.dadx * fi) * inverseQ,
-                      tint),
-                blend);
+            const float s = (s0 + p.s.dadx * fi) * inverseQ, t = (t0 + p.t.dadx * fi) * inverseQ;
+            Put(row[i], shader.At(s, t), blend);
         }
         return;
     }
@@ -137,15 +157,14 @@ void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, cons
     for (int32_t i = first; i <= last; ++i) {
         const float fi = float(i);
         const float inverseQ = 1.0f / (q0 + p.q.dadx * fi);
-        Put(row[i],
-            Shade(image, (s0 + p.s.dadx * fi) * inverseQ, (t0 + p.t.dadx * fi) * inverseQ, tint),
-            blend);
+        const float s = (s0 + p.s.dadx * fi) * inverseQ, t = (t0 + p.t.dadx * fi) * inverseQ;
+        Put(row[i], shader.At(s, t), blend);
     }
 }
 
 // Rasterises the covered part of a triangle (corners in any winding, inside the guard band).
-void Cover(const Target& target, const Corner c[3], const Planes& planes, const Image& image,
-           Pixel tint, bool blend) {
+void Cover(const Target& target, const Corner c[3], const Planes& planes, const Shader& shader,
+           bool blend) {
     int64_t x[3], y[3];
     for (int k = 0; k < 3; ++k) {
         x[k] = std::llrint((c[k].x - 0.5f) * SubpixelScale);
@@ -165,7 +184,7 @@ void Cover(const Target& target, const Corner c[3], const Planes& planes, const 
         int64_t first = target.left, last = target.right - 1;
         for (const Edge& e : edges) e.Clip(j, first, last);
         if (first <= last)
-            FillSpan(target, int32_t(j), int32_t(first), int32_t(last), planes, image, tint, blend);
+            FillSpan(target, int32_t(j), int32_t(first), int32_t(last), planes, shader, blend);
     }
 }
 
@@ -191,8 +210,7 @@ int ClipPolygon(const Corner* in, int count, Corner* out, bool vertical, float l
     return n;
 }
 
-void DrawTriangle(const Target& target, const Corner c[3], const Image& image, Pixel tint,
-                  bool blend) {
+void DrawTriangle(const Target& target, const Corner c[3], const Shader& shader, bool blend) {
     const float area =
         (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[2].x - c[0].x) * (c[1].y - c[0].y);
     if (!(area != 0.0f) || !std::isfinite(area)) return;
@@ -200,7 +218,7 @@ void DrawTriangle(const Target& target, const Corner c[3], const Image& image, P
                   MakePlane(c, &Corner::q, area), false};
     planes.projective = planes.q.dadx != 0.0f || planes.q.dady != 0.0f;
     if (InsideGuardBand(c[0]) && InsideGuardBand(c[1]) && InsideGuardBand(c[2])) {
-        Cover(target, c, planes, image, tint, blend);
+        Cover(target, c, planes, shader, blend);
         return;
     }
     // Each of the four clips adds at most one corner.
@@ -211,7 +229,7 @@ void DrawTriangle(const Target& target, const Corner c[3], const Image& image, P
     n = ClipPolygon(b, n, a, false, -GuardBand, -1.0f);
     for (int k = 1; k + 1 < n; ++k) {
         const Corner fan[3] = {a[0], a[k], a[k + 1]};
-        Cover(target, fan, planes, image, tint, blend);
+        Cover(target, fan, planes, shader, blend);
     }
 }
 
@@ -222,8 +240,9 @@ void DrawQuad(const Target& target, const Corner corners[4], const Image& image,
     if (!target.pixels || target.left >= target.right || target.top >= target.bottom) return;
     const Corner first[3] = {corners[0], corners[1], corners[3]};
     const Corner second[3] = {corners[1], corners[2], corners[3]};
-    DrawTriangle(target, first, image, tint, blend);
-    DrawTriangle(target, second, image, tint, blend);
+    const Shader shader(image, tint);
+    DrawTriangle(target, first, shader, blend);
+    DrawTriangle(target, second, shader, blend);
 }
 
 } // namespace dral::software
