@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/backend.h"
 #include "engine/input.h"
@@ -26,6 +27,11 @@ bool IsSystemKeyDown(const SDL_KeyboardEvent& key);
 // for are ignored.
 void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine);
 
+class Renderer_Software;
+
+// The window shows OpenGL frames. When no GL window or context can be made (an X server without
+// GLX, a driver without GL), it shows the frames of a software renderer through its SDL surface
+// instead; an application can also choose that renderer itself, with UseBackends.
 class Platform_SDL : public Platform {
   public:
     ResultCode StartApplication() override;
@@ -40,20 +46,33 @@ class Platform_SDL : public Platform {
     ResultCode HandleSystemEvent() override { return Fail; }
 
     SDL_Window* Window() const { return window; }
+    // True when the window shows software frames through its surface.
+    bool ShowsSoftwareFrames() const { return softwareFrames; }
 
   private:
     void ShowPendingTitle();
+    // Hands the software renderer's frames to the main thread, which blits them.
+    void AttachPresenter(Renderer_Software& software);
+    void ShowPendingFrame();
 
     SDL_Window* window = nullptr;
     // Two event types registered at start-up: a new title is waiting, and the engine thread is
     // done; (uint32_t)-1 until then.
     uint32_t titleEvent = static_cast<uint32_t>(-1);
     uint32_t quitEvent = static_cast<uint32_t>(-1);
+    uint32_t frameEvent = static_cast<uint32_t>(-1);
+    bool softwareFrames = false;
     // Set by the engine thread when it has finished; the quit event only wakes the loop up.
     std::atomic<bool> threadDone{false};
     // Only the latest title matters; the event merely tells the main thread to look.
     std::mutex titleMutex;
     std::string pendingTitle;
+    // The latest software frame, copied on the engine thread and shown on the main thread; the
+    // storage is reused from frame to frame.
+    std::mutex frameMutex;
+    std::vector<Pixel> pendingFrame;
+    Vec2i pendingFrameSize{0, 0};
+    bool framePending = false;
 };
 
 } // namespace dral
