@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <random>
 
 #include "software/scene.h"
 #include "support/headless_engine.h"
@@ -60,7 +61,7 @@ TEST(SoftwareRenderer, LayerOffsetWrapsTheTexture) {
 
 TEST(SaveFrame, WritesTheLastFrameAsAnOpaquePngAndFailsWithoutReadback) {
     const std::string path = (std::filesystem::temp_directory_path() /
-                              ("save_frame_" + std::to_string(getpid()) + ".png"))
+                              ("save_frame_" + std::to_string(std::random_device()()) + ".png"))
                                  .string();
     {
         HeadlessEngine<> headless(8, 8);
