@@ -7,9 +7,9 @@
 
 namespace dral {
 
-// Writes width x height RGBA pixels (4 bytes each, rows top first, no padding) to path as a PNG.
-// False when a side is not positive, the image is too large for one PNG, or the file cannot be
-// written.
+/// Writes width x height RGBA pixels (4 bytes each, rows top first, no padding) to path as a PNG.
+/// False when a side is not positive, the image is too large for one PNG, or the file cannot be
+/// written.
 bool WritePng(const std::string& path, int32_t width, int32_t height, const uint8_t* rgba);
 
 } // namespace dral

@@ -13,14 +13,17 @@
 
 namespace dral {
 
+/// The Renderer that composes on the CPU, as Renderer_OGL10 does on Mesa, into a frame that
+/// ReadFrame, Frame and Tesserine::SaveFrame can read. It needs no window and no GPU: pair it with
+/// Platform_Headless for frames anywhere, or with Platform_SDL to show them in a window.
 class Renderer_Software : public Renderer {
   public:
-    // Receives each presented frame, top row first, on the engine thread; the pixels stay valid
-    // until the next present.
+    /// Receives each presented frame, top row first, on the engine thread; the pixels stay valid
+    /// until the next present.
     using Presenter = std::function<void(const Pixel* pixels, int32_t width, int32_t height)>;
 
-    // The platform that shows the frames sets this before the device is made; without one the
-    // frames are only kept for reading.
+    /// The platform that shows the frames sets this before the device is made; without one the
+    /// frames are only kept for reading.
     void SetPresenter(Presenter show) { presenter = std::move(show); }
 
     void PrepareDevice() override {}
@@ -44,8 +47,9 @@ class Renderer_Software : public Renderer {
     void ClearBuffer(Pixel p, bool depth) override;
     bool ReadFrame(Sprite& frame) override;
 
-    // The frame last presented, top row first (empty before the first present).
+    /// The frame last presented, top row first (empty before the first present).
     const std::vector<Pixel>& Frame() const { return front; }
+    /// The frame's size: the window around the viewport.
     Vec2i FrameSize() const { return frameSize; }
 
   private:
