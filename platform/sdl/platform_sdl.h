@@ -51,7 +51,8 @@ class Platform_SDL : public Platform {
 
     /// The SDL window, null until CreateAppWindow; the platform owns it. Main thread.
     SDL_Window* Window() const { return window; }
-    // True when the window shows software frames through its surface.
+    /// True when the window shows software frames through its surface (set by CreateAppWindow or
+    /// CreateGraphics).
     bool ShowsSoftwareFrames() const { return softwareFrames; }
 
   private:
