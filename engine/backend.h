@@ -72,6 +72,14 @@ class Renderer {
     /// Fills the whole colour buffer with `p` and, when `depth` is true, clears the depth buffer.
     /// Called twice per frame, twice by SetScreenSize, and by Tesserine::ClearBuffer.
     virtual void ClearBuffer(Pixel p, bool depth) = 0;
+
+    /// Copies the frame last presented (the whole window, top row first) into frame, giving the
+    /// sprite the frame's size. Renderers that cannot read their frame back (the default) return
+    /// false and leave the sprite as it was. Called on the engine thread, like every renderer call.
+    virtual bool ReadFrame(Sprite& frame) {
+        (void)frame;
+        return false;
+    }
 };
 
 /// The window back-end: owns the window, its event loop and its title, and hands the graphics

@@ -57,6 +57,17 @@ Sprite::~Sprite() {
     delete[] pixels;
 }
 
+bool Sprite::Resize(int32_t w, int32_t h) {
+    if (pixels && w == width && h == height) return true;
+    Pixel* fresh = AllocatePixels(w, h);
+    if (!fresh) return false;
+    delete[] pixels;
+    pixels = fresh;
+    width = w;
+    height = h;
+    return true;
+}
+
 Pixel Sprite::GetFolded(int32_t x, int32_t y) const {
     // A sprite with no pixels has nothing to fold onto.
     if (width <= 0 || height <= 0) return Transparent;

@@ -79,6 +79,10 @@ class Sprite {
     void SetSampleMode(SampleMode mode) { sampleMode = mode; }
     /// The pixel array (still owned by the sprite).
     Pixel* Pixels() { return pixels; }
+    /// Makes the sprite w x h, with a new pixel array unless it already has that size (the pixels
+    /// are then opaque black or, when kept, as they were). False, leaving it unchanged, when the
+    /// size is refused or memory runs out.
+    bool Resize(int32_t w, int32_t h);
 
     /// Replaces the image with an image file (any format the platform decodes), read from disk or,
     /// with a pack, from its entry of that name. NoFile on failure, the sprite unchanged. Any

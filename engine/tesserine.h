@@ -152,6 +152,11 @@ class Tesserine {
     /// Clears the renderer's whole colour buffer (and the depth buffer when `depth`) to `p`; for
     /// render hooks. Engine thread.
     void ClearBuffer(Pixel p, bool depth);
+    /// Saves the frame last presented as an opaque PNG file, the picture as the window shows it.
+    /// Fail when the renderer cannot read its frame back (the headless one), before the first
+    /// frame, or when the file cannot be written. Call it on the engine thread (in OnUpdate, or
+    /// between RunFrameFor calls); from OnUpdate it saves the previous frame.
+    ResultCode SaveFrame(const std::string& pngFile);
 
     // Accessors.
     /// The screen's width in engine pixels. Any thread.

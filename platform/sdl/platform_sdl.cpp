@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "engine/tesserine.h"
+#include "renderer/software/renderer_software.h"
 
 namespace dral {
 
@@ -47,13 +48,14 @@ ResultCode Platform_SDL::StartApplication() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail;
-    const uint32_t first = SDL_RegisterEvents(2);
+    const uint32_t first = SDL_RegisterEvents(3);
     if (first == NoEvent) {
         SDL_Quit();
         return Fail;
     }
     titleEvent = first;
     quitEvent = first + 1;
+    frameEvent = first + 2;
     threadDone = false;
     return Ok;
 }
@@ -76,9 +78,50 @@ ResultCode Platform_SDL::CleanUpThread() {
 
 ResultCode Platform_SDL::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                         const Vec2i& viewSize) {
-    if (renderer->CreateDevice({window}, fullScreen, vsync) != Ok) return Fail;
+    auto* software = dynamic_cast<Renderer_Software*>(renderer.get());
+    if (!software &&
+        (softwareFrames || renderer->CreateDevice({window}, fullScreen, vsync) != Ok)) {
+        // No GL: nothing has been made on the old renderer yet (no texture, no frame), so the
+        // software renderer can take its place.
+        renderer = std::make_unique<Renderer_Software>();
+        software = static_cast<Renderer_Software*>(renderer.get());
+    }
+    if (software) {
+        softwareFrames = true;
+        AttachPresenter(*software);
+        if (software->CreateDevice({window}, fullScreen, vsync) != Ok) return Fail;
+    }
     renderer->SetViewport(viewPos, viewSize);
     return Ok;
+}
+
+void Platform_SDL::AttachPresenter(Renderer_Software& software) {
+    software.SetPresenter([this](const Pixel* pixels, int32_t width, int32_t height) {
+        {
+            std::lock_guard lock(frameMutex);
+            pendingFrame.assign(pixels, pixels + size_t(width) * size_t(height));
+            pendingFrameSize = {width, height};
+            framePending = true;
+        }
+        PushWakeUp(frameEvent);
+    });
+}
+
+void Platform_SDL::ShowPendingFrame() {
+    std::lock_guard lock(frameMutex);
+    if (!framePending || !window) return;
+    framePending = false;
+    SDL_Surface* target = SDL_GetWindowSurface(window);
+    SDL_Surface* frame = SDL_CreateRGBSurfaceWithFormatFrom(
+        pendingFrame.data(), pendingFrameSize.x, pendingFrameSize.y, 32, pendingFrameSize.x * 4,
+        SDL_PIXELFORMAT_RGBA32);
+    if (target && frame) {
+        // The frame's alpha is what blending left there; a window shows colour only.
+        SDL_SetSurfaceBlendMode(frame, SDL_BLENDMODE_NONE);
+        SDL_BlitSurface(frame, nullptr, target, nullptr);
+        SDL_UpdateWindowSurface(window);
+    }
+    SDL_FreeSurface(frame);
 }
 
 ResultCode Platform_SDL::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {
@@ -101,6 +144,12 @@ ResultCode Platform_SDL::CreateAppWindow(const Vec2i& position, Vec2i& size, boo
     }
     // SDL sizes the drawing area, so the frame comes on top of the requested size.
     window = SDL_CreateWindow("", corner.x, corner.y, size.x, size.y, flags);
+    if (!window) {
+        // Without GL on the display (no GLX) a plain window still shows software frames.
+        window =
+            SDL_CreateWindow("", corner.x, corner.y, size.x, size.y, flags & ~SDL_WINDOW_OPENGL);
+        softwareFrames = window != nullptr;
+    }
     return window ? Ok : Fail;
 }
 
@@ -128,6 +177,8 @@ ResultCode Platform_SDL::RunEventLoop() {
         if (!SDL_WaitEventTimeout(&event, EventWaitMs)) continue;
         if (event.type == titleEvent)
             ShowPendingTitle();
+        else if (event.type == frameEvent)
+            ShowPendingFrame();
         else if (event.type != quitEvent && engine)
             DispatchWindowEvent(event, *engine);
     }

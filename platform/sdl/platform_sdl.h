@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "engine/backend.h"
 #include "engine/input.h"
@@ -27,9 +28,14 @@ bool IsSystemKeyDown(const SDL_KeyboardEvent& key);
 /// for are ignored. Main thread, from the event loop.
 void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine);
 
+class Renderer_Software;
+
 /// The desktop Platform on SDL2, the default on Linux: one window, its events delivered to the
 /// engine on the main thread, the title and the end of the event loop handed over from the engine
-/// thread through SDL's event queue. Pair it with Renderer_OGL10.
+/// thread through SDL's event queue. Pair it with Renderer_OGL10. When no GL window or context can
+/// be made (an X server without GLX, a driver without GL), the window shows the frames of a
+/// Renderer_Software through its SDL surface instead; an application can also choose that
+/// renderer itself, with UseBackends.
 class Platform_SDL : public Platform {
   public:
     ResultCode StartApplication() override;
@@ -45,20 +51,34 @@ class Platform_SDL : public Platform {
 
     /// The SDL window, null until CreateAppWindow; the platform owns it. Main thread.
     SDL_Window* Window() const { return window; }
+    /// True when the window shows software frames through its surface (set by CreateAppWindow or
+    /// CreateGraphics).
+    bool ShowsSoftwareFrames() const { return softwareFrames; }
 
   private:
     void ShowPendingTitle();
+    // Hands the software renderer's frames to the main thread, which blits them.
+    void AttachPresenter(Renderer_Software& software);
+    void ShowPendingFrame();
 
     SDL_Window* window = nullptr;
     // Two event types registered at start-up: a new title is waiting, and the engine thread is
     // done; (uint32_t)-1 until then.
     uint32_t titleEvent = static_cast<uint32_t>(-1);
     uint32_t quitEvent = static_cast<uint32_t>(-1);
+    uint32_t frameEvent = static_cast<uint32_t>(-1);
+    bool softwareFrames = false;
     // Set by the engine thread when it has finished; the quit event only wakes the loop up.
     std::atomic<bool> threadDone{false};
     // Only the latest title matters; the event merely tells the main thread to look.
     std::mutex titleMutex;
     std::string pendingTitle;
+    // The latest software frame, copied on the engine thread and shown on the main thread; the
+    // storage is reused from frame to frame.
+    std::mutex frameMutex;
+    std::vector<Pixel> pendingFrame;
+    Vec2i pendingFrameSize{0, 0};
+    bool framePending = false;
 };
 
 } // namespace dral

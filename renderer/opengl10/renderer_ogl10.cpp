@@ -190,4 +190,23 @@ void Renderer_OGL10::IssueClear() {
     if (pendingClear.depth) glClear(GL_DEPTH_BUFFER_BIT);
 }
 
+bool Renderer_OGL10::ReadFrame(Sprite& frame) {
+    if (!deviceExists) return false;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int32_t width = viewport[2] + 2 * viewport[0], height = viewport[3] + 2 * viewport[1];
+    if (width <= 0 || height <= 0) return false;
+    if (!frame.Resize(width, height)) return false;
+    glPixelStorei(GL_PACK_ALIGNMENT, 4);
+    glReadBuffer(GL_FRONT);
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, frame.pixels);
+    glReadBuffer(GL_BACK);
+    // GL's rows run from the bottom of the window up; a frame's run from the top down.
+    for (int32_t y = 0; y < height / 2; ++y)
+        std::swap_ranges(frame.pixels + size_t(y) * size_t(width),
+                         frame.pixels + size_t(y + 1) * size_t(width),
+                         frame.pixels + size_t(height - 1 - y) * size_t(width));
+    return true;
+}
+
 } // namespace dral

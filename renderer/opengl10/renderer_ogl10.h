@@ -33,6 +33,9 @@ class Renderer_OGL10 : public Renderer {
     void BindTexture(uint32_t id) override;
     void SetViewport(const Vec2i& position, const Vec2i& size) override;
     void ClearBuffer(Pixel p, bool depth) override;
+    // Reads the front buffer: the window around the engine's centred viewport, whose size is
+    // the viewport's size + 2 x its position.
+    bool ReadFrame(Sprite& frame) override;
 
   private:
     // The texture OpenGL has bound now: a render hook may have bound one behind our back.

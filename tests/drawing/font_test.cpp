@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "recording_engine.h"
+#include "engine/png_writer.h"
 #include "tools/font/font_source.h"
 
 namespace dral::testing {
@@ -55,7 +56,7 @@ TEST(Font, SheetShowsTheGlyphsInWhiteOnTransparent) {
             rgba.insert(rgba.end(), {p.r, p.g, p.b, p.a});
         }
     }
-    EXPECT_TRUE(font::WritePng(FONT_SHEET_PNG, sheet->width, sheet->height, rgba));
+    EXPECT_TRUE(WritePng(FONT_SHEET_PNG, sheet->width, sheet->height, rgba.data()));
 }
 
 } // namespace

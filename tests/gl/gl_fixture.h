@@ -15,6 +15,7 @@
 #include "engine/tesserine.h"
 #include "platform/headless/platform_headless.h"
 #include "renderer/opengl10/renderer_ogl10.h"
+#include "support/paint.h"
 
 namespace dral::testing {
 
@@ -134,12 +135,6 @@ class GLEngine : public Tesserine {
     CapturingContext* capture = nullptr;
     bool prepared = false;
 };
-
-inline void Paint(Sprite* sprite, const std::function<Pixel(int32_t x, int32_t y)>& colour) {
-    for (int32_t y = 0; y < sprite->height; ++y)
-        for (int32_t x = 0; x < sprite->width; ++x)
-            sprite->pixels[y * sprite->width + x] = colour(x, y);
-}
 
 // A decal of one colour, with its sprite.
 struct SolidDecal {

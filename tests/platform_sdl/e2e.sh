@@ -2,7 +2,7 @@
 # End-to-end checks of the SDL platform on the real back-end pair, on a private Xvfb that picks a
 # free display number itself, so parallel runs never collide. A missing X server or a video
 # driver other than x11 is a failure, never a skip.
-# Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello
+# Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello software
 set -euo pipefail
 probe=$1 closer=$2 case=$3
 export DBUS_SESSION_BUS_ADDRESS=disabled:
@@ -26,8 +26,8 @@ fail() {
   exit 1
 }
 
-start_x() { # WIDTHxHEIGHT
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+start_x() { # WIDTHxHEIGHT [more Xvfb arguments]
+  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp "${@:2}" 3>"$work/display" 2>"$work/xvfb.log" &
   xserver=$!
   for _ in $(seq 100); do
     [ -s "$work/display" ] && break
@@ -196,6 +196,24 @@ case_stress() {
     close_window
     expect_exit_ok
   done
+}
+
+# An X server without GLX: no GL window or context can be made, and the window shows the software
+# renderer's frames instead, letterboxed the same way.
+case_software() {
+  start_x 1024x768 -extension GLX
+  start_app
+  expect_x11_driver
+  find_window
+  expect_geometry 30 30 400 300
+  expect_screen "31 31 $fill view's top left" "429 329 $fill view's bottom right"
+  xdotool windowsize "$wid" 600 300
+  wait_for_line '^window 600 300 view 100 0 400 300$'
+  expect_screen "$((30 + 99)) 180 $black left bar" "$((30 + 100)) 180 $fill view's left edge" \
+    "$((30 + 499)) 180 $fill view's right edge" "$((30 + 500)) 180 $black right bar"
+  close_window
+  wait_for_line '^destroy 1$'
+  expect_exit_ok
 }
 
 # The example application (given as PROBE) ends on Escape.

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/png_writer.h"
 #include "tools/font/font_source.h"
 
 namespace {
@@ -50,8 +51,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto picture = SheetPicture(ink, scale);
-    if (!dral::font::WritePng(argv[3], dral::font::SheetWidth * scale,
-                              dral::font::SheetHeight * scale, picture)) {
+    if (!dral::WritePng(argv[3], dral::font::SheetWidth * scale, dral::font::SheetHeight * scale,
+                        picture.data())) {
         std::fprintf(stderr, "cannot write %s\n", argv[3]);
         return 1;
     }

@@ -1,5 +1,4 @@
-// Parsing of the glyph file, the sheet packing rule, and a minimal PNG writer (stored deflate
-// blocks, so it needs no compression library).
+// Parsing of the glyph file and the sheet packing rule.
 #include "tools/font/font_source.h"
 
 #include <algorithm>
@@ -76,78 +75,6 @@ std::string PackedSheetSource(const std::string& packed) {
     for (size_t i = 0; i < packed.size(); i += 64)
         out += "    R\"(" + packed.substr(i, 64) + ")\"\n";
     return out;
-}
-
-namespace {
-
-uint32_t Crc32(const uint8_t* data, size_t size, uint32_t crc = 0) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
-void PutBigEndian(std::vector<uint8_t>& out, uint32_t v) {
-    for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
-}
-
-void PutChunk(std::vector<uint8_t>& out, const char type[5], const std::vector<uint8_t>& data) {
-    PutBigEndian(out, uint32_t(data.size()));
-    const size_t start = out.size();
-    out.insert(out.end(), type, type + 4);
-    out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, Crc32(out.data() + start, out.size() - start));
-}
-
-// A zlib stream of stored (uncompressed) deflate blocks.
-std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& raw) {
-    std::vector<uint8_t> z{0x78, 0x01};
-    size_t pos = 0;
-    do {
-        const size_t n = std::min<size_t>(raw.size() - pos, 65535);
-        const bool last = pos + n == raw.size();
-        z.push_back(last ? 1 : 0);
-        z.push_back(uint8_t(n));
-        z.push_back(uint8_t(n >> 8));
-        z.push_back(uint8_t(~n));
-        z.push_back(uint8_t(~n >> 8));
-        z.insert(z.end(), raw.begin() + long(pos), raw.begin() + long(pos + n));
-        pos += n;
-    } while (pos < raw.size());
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : raw) {
-        a = (a + byte) % 65521;
-        b = (b + a) % 65521;
-    }
-    PutBigEndian(z, (b << 16) | a);
-    return z;
-}
-
-} // namespace
-
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba) {
-    if (width <= 0 || height <= 0 || rgba.size() != size_t(width) * size_t(height) * 4)
-        return false;
-    std::vector<uint8_t> raw;
-    for (int y = 0; y < height; ++y) {
-        raw.push_back(0); // filter: none
-        const auto row = rgba.begin() + long(size_t(y) * size_t(width) * 4);
-        raw.insert(raw.end(), row, row + width * 4);
-    }
-    std::vector<uint8_t> header;
-    PutBigEndian(header, uint32_t(width));
-    PutBigEndian(header, uint32_t(height));
-    header.insert(header.end(), {8, 6, 0, 0, 0}); // 8-bit RGBA, deflate, no interlace
-
-    std::vector<uint8_t> png{0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-    PutChunk(png, "IHDR", header);
-    PutChunk(png, "IDAT", ZlibStored(raw));
-    PutChunk(png, "IEND", {});
-    std::ofstream out(path, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(png.data()), long(png.size()));
-    return bool(out);
 }
 
 } // namespace dral::font

@@ -5,7 +5,6 @@
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace dral::font {
 
@@ -26,8 +25,5 @@ std::string PackSheet(const SheetInk& ink);
 
 // The C++ initialiser of the packed string: 16 raw literals of 64 characters, one per line.
 std::string PackedSheetSource(const std::string& packed);
-
-// Writes an 8-bit RGBA image as an uncompressed PNG.
-bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& rgba);
 
 } // namespace dral::font

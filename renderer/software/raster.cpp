@@ -1,0 +1,248 @@
+// Triangle set-up and span filling. Coverage is decided exactly on snapped integer positions, so
+// neighbouring triangles never overlap or leave gaps; texture coordinates are planes in float
+// evaluated at each pixel centre and divided by q per pixel.
+#include "renderer/software/raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+namespace dral::software {
+
+namespace {
+
+constexpr float SubpixelScale = 256.0f; // 8 bits of sub-pixel precision
+constexpr int64_t SubpixelOne = 256;
+// Positions beyond this many pixels are clipped first, so that the integer edge arithmetic stays
+// inside 64 bits; the clip lies far outside any frame, so it changes no covered pixel.
+constexpr float GuardBand = 4194304.0f;
+// The largest float below 1: a wrapped coordinate never reaches the image's far edge.
+constexpr float BelowOne = 0.99999994f;
+
+// An attribute as a plane over pixel indexes: value at pixel (i, j) = a0 + dadx * i + dady * j.
+struct Plane {
+    float a0 = 0, dadx = 0, dady = 0;
+};
+
+// The planes of s, t and q of a triangle, from its float corners (pixel centres at +0.5).
+struct Planes {
+    Plane s, t, q;
+    bool projective = false;
+};
+
+Plane MakePlane(const Corner v[3], float Corner::*attr, float area) {
+    const float x10 = v[1].x - v[0].x, y10 = v[1].y - v[0].y;
+    const float x20 = v[2].x - v[0].x, y20 = v[2].y - v[0].y;
+    const float a10 = v[1].*attr - v[0].*attr, a20 = v[2].*attr - v[0].*attr;
+    Plane p;
+    p.dadx = (a10 * y20 - a20 * y10) / area;
+    p.dady = (a20 * x10 - a10 * x20) / area;
+    p.a0 = v[0].*attr - p.dadx * (v[0].x - 0.5f) - p.dady * (v[0].y - 0.5f);
+    return p;
+}
+
+int64_t FloorDiv(int64_t a, int64_t b) { // b > 0
+    const int64_t q = a / b;
+    return (a % b != 0 && a < 0) ? q - 1 : q;
+}
+
+// One edge of a triangle in snapped coordinates, oriented so that the inside is where
+// e(p) = dx * (p.y - y) - dy * (p.x - x) > 0. Pixels exactly on it belong to it only when it is a
+// left edge or a bottom edge (GL's lower-left origin makes the usual top-left rule bottom-left in a
+// frame whose rows run downward).
+struct Edge {
+    int64_t x, y, dx, dy;
+    int64_t bias; // 0 when pixels on the edge are inside, 1 when they are not
+
+    Edge(int64_t x0, int64_t y0, int64_t x1, int64_t y1) : x(x0), y(y0), dx(x1 - x0), dy(y1 - y0) {
+        const bool owns = dy < 0 || (dy == 0 && dx < 0);
+        bias = owns ? 0 : 1;
+    }
+
+    // Narrows [first, last] to the pixel columns of row j on the inside of this edge.
+    void Clip(int64_t j, int64_t& first, int64_t& last) const {
+        // e(i) = a * i + b over pixel centres (i, j) at snapped (256 i, 256 j); inside: e - bias >=
+        // 0.
+        const int64_t a = -dy * SubpixelOne;
+        const int64_t b = dx * (j * SubpixelOne - y) + dy * x - bias;
+        if (a > 0) {
+            first = std::max(first, -FloorDiv(b, a));
+        } else if (a < 0) {
+            last = std::min(last, FloorDiv(b, -a));
+        } else if (b < 0) {
+            last = first - 1;
+        }
+    }
+};
+
+// floor without a library call on CPUs whose baseline has no rounding instruction; exact wherever
+// the value fits an int32, and std::floor beyond.
+[[gnu::always_inline]] inline float Floor(float v) {
+    if (!(std::fabs(v) < 2147483648.0f)) return std::floor(v);
+    const float truncated = float(int32_t(v));
+    return truncated > v ? truncated - 1.0f : truncated;
+}
+
+// One axis of the sampled image: nearest texel index with repeat wrapping, as llvmpipe computes
+// it (scaled and masked for power-of-two sizes, fraction then scaled otherwise).
+struct Axis {
+    int32_t size;
+    float scale;
+    bool powerOfTwo;
+
+    explicit Axis(int32_t n) : size(n), scale(float(n)), powerOfTwo((n & (n - 1)) == 0) {}
+
+    [[gnu::always_inline]] inline int32_t Wrap(float coord) const {
+        if (powerOfTwo) {
+            const float scaled = Floor(coord * scale);
+            if (!(std::fabs(scaled) < 2147483648.0f)) return 0;
+            return int32_t(int64_t(scaled)) & (size - 1);
+        }
+        float f = coord - Floor(coord);
+        if (!(f >= 0.0f)) return 0; // NaN or infinity
+        f = std::min(f, BelowOne);
+        return std::min(int32_t(f * scale), size - 1);
+    }
+};
+
+// Texel lookup and tint for one quad.
+struct Shader {
+    const Pixel* texels;
+    int32_t width;
+    Axis u, v;
+    Pixel tint;
+    bool tinted;
+
+    Shader(const Image& image, Pixel t)
+        : texels(image.texels), width(image.width), u(image.width), v(image.height), tint(t),
+          tinted(t != White) {}
+
+    [[gnu::always_inline]] inline Pixel At(float s, float t) const {
+        if (!texels) return tint;
+        const Pixel texel = texels[size_t(v.Wrap(t)) * size_t(width) + size_t(u.Wrap(s))];
+        if (!tinted) return texel;
+        return Pixel(uint8_t(Modulate(texel.r, tint.r)), uint8_t(Modulate(texel.g, tint.g)),
+                     uint8_t(Modulate(texel.b, tint.b)), uint8_t(Modulate(texel.a, tint.a)));
+    }
+};
+
+[[gnu::always_inline]] inline void Put(Pixel& destination, Pixel source, bool blend) {
+    if (!blend || source.a == 255) {
+        destination = source;
+        return;
+    }
+    if (source.a == 0) return;
+    const uint32_t a = source.a;
+    destination = Pixel(uint8_t(BlendChannel(source.r, destination.r, a)),
+                        uint8_t(BlendChannel(source.g, destination.g, a)),
+                        uint8_t(BlendChannel(source.b, destination.b, a)),
+                        uint8_t(BlendChannel(source.a, destination.a, a)));
+}
+
+void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, const Planes& p,
+              const Shader& shader, bool blend) {
+    Pixel* row = target.pixels + size_t(j) * size_t(target.width);
+    const float fj = float(j);
+    const float s0 = p.s.a0 + p.s.dady * fj, t0 = p.t.a0 + p.t.dady * fj;
+    if (!p.projective) {
+        const float inverseQ = 1.0f / p.q.a0;
+        for (int32_t i = first; i <= last; ++i) {
+            const float fi = float(i);
+            const float s = (s0 + p.s.dadx * fi) * inverseQ, t = (t0 + p.t.dadx * fi) * inverseQ;
+            Put(row[i], shader.At(s, t), blend);
+        }
+        return;
+    }
+    const float q0 = p.q.a0 + p.q.dady * fj;
+    for (int32_t i = first; i <= last; ++i) {
+        const float fi = float(i);
+        const float inverseQ = 1.0f / (q0 + p.q.dadx * fi);
+        const float s = (s0 + p.s.dadx * fi) * inverseQ, t = (t0 + p.t.dadx * fi) * inverseQ;
+        Put(row[i], shader.At(s, t), blend);
+    }
+}
+
+// Rasterises the covered part of a triangle (corners in any winding, inside the guard band).
+void Cover(const Target& target, const Corner c[3], const Planes& planes, const Shader& shader,
+           bool blend) {
+    int64_t x[3], y[3];
+    for (int k = 0; k < 3; ++k) {
+        x[k] = std::llrint((c[k].x - 0.5f) * SubpixelScale);
+        y[k] = std::llrint((c[k].y - 0.5f) * SubpixelScale);
+    }
+    const int64_t area = (x[1] - x[0]) * (y[2] - y[0]) - (x[2] - x[0]) * (y[1] - y[0]);
+    if (area == 0) return;
+    int order[3] = {0, 1, 2};
+    if (area < 0) std::swap(order[1], order[2]);
+    const Edge edges[3] = {Edge(x[order[0]], y[order[0]], x[order[1]], y[order[1]]),
+                           Edge(x[order[1]], y[order[1]], x[order[2]], y[order[2]]),
+                           Edge(x[order[2]], y[order[2]], x[order[0]], y[order[0]])};
+    const int64_t minY = std::min({y[0], y[1], y[2]}), maxY = std::max({y[0], y[1], y[2]});
+    const int64_t firstRow = std::max<int64_t>(target.top, -FloorDiv(-minY, SubpixelOne));
+    const int64_t lastRow = std::min<int64_t>(target.bottom - 1, FloorDiv(maxY, SubpixelOne));
+    for (int64_t j = firstRow; j <= lastRow; ++j) {
+        int64_t first = target.left, last = target.right - 1;
+        for (const Edge& e : edges) e.Clip(j, first, last);
+        if (first <= last)
+            FillSpan(target, int32_t(j), int32_t(first), int32_t(last), planes, shader, blend);
+    }
+}
+
+bool InsideGuardBand(const Corner& c) {
+    return std::fabs(c.x) <= GuardBand && std::fabs(c.y) <= GuardBand;
+}
+
+// Clips a convex polygon to one side of an axis-aligned line; attributes do not matter here, the
+// planes come from the whole triangle.
+int ClipPolygon(const Corner* in, int count, Corner* out, bool vertical, float limit, float side) {
+    int n = 0;
+    for (int k = 0; k < count; ++k) {
+        const Corner& a = in[k];
+        const Corner& b = in[(k + 1) % count];
+        const float da = side * ((vertical ? a.x : a.y) - limit);
+        const float db = side * ((vertical ? b.x : b.y) - limit);
+        if (da <= 0) out[n++] = a;
+        if ((da < 0 && db > 0) || (da > 0 && db < 0)) {
+            const float u = da / (da - db);
+            out[n++] = {a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u, 0, 0, 0};
+        }
+    }
+    return n;
+}
+
+void DrawTriangle(const Target& target, const Corner c[3], const Shader& shader, bool blend) {
+    const float area =
+        (c[1].x - c[0].x) * (c[2].y - c[0].y) - (c[2].x - c[0].x) * (c[1].y - c[0].y);
+    if (!(area != 0.0f) || !std::isfinite(area)) return;
+    Planes planes{MakePlane(c, &Corner::s, area), MakePlane(c, &Corner::t, area),
+                  MakePlane(c, &Corner::q, area), false};
+    planes.projective = planes.q.dadx != 0.0f || planes.q.dady != 0.0f;
+    if (InsideGuardBand(c[0]) && InsideGuardBand(c[1]) && InsideGuardBand(c[2])) {
+        Cover(target, c, planes, shader, blend);
+        return;
+    }
+    // Each of the four clips adds at most one corner.
+    Corner a[7] = {c[0], c[1], c[2]}, b[7];
+    int n = ClipPolygon(a, 3, b, true, GuardBand, 1.0f);
+    n = ClipPolygon(b, n, a, true, -GuardBand, -1.0f);
+    n = ClipPolygon(a, n, b, false, GuardBand, 1.0f);
+    n = ClipPolygon(b, n, a, false, -GuardBand, -1.0f);
+    for (int k = 1; k + 1 < n; ++k) {
+        const Corner fan[3] = {a[0], a[k], a[k + 1]};
+        Cover(target, fan, planes, shader, blend);
+    }
+}
+
+} // namespace
+
+void DrawQuad(const Target& target, const Corner corners[4], const Image& image, Pixel tint,
+              bool blend) {
+    if (!target.pixels || target.left >= target.right || target.top >= target.bottom) return;
+    const Corner first[3] = {corners[0], corners[1], corners[3]};
+    const Corner second[3] = {corners[1], corners[2], corners[3]};
+    const Shader shader(image, tint);
+    DrawTriangle(target, first, shader, blend);
+    DrawTriangle(target, second, shader, blend);
+}
+
+} // namespace dral::software

@@ -1,0 +1,122 @@
+// Renderer_Software: textures as pixel arrays by id, the viewport mapping of GL, two frames that
+// swap on present, and the quads handed to the rasteriser.
+#include "renderer/software/renderer_software.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "engine/decal.h"
+#include "engine/sprite.h"
+
+namespace dral {
+
+using software::Corner;
+
+ResultCode Renderer_Software::CreateDevice(std::vector<void*>, bool, bool) {
+    return Ok;
+}
+
+ResultCode Renderer_Software::DestroyDevice() {
+    textures.clear();
+    return Ok;
+}
+
+void Renderer_Software::PresentFrame() {
+    std::swap(front, back);
+    presented = true;
+    if (presenter && !front.empty()) presenter(front.data(), frameSize.x, frameSize.y);
+}
+
+Corner Renderer_Software::ToFrame(const Vec2f& ndc, float s, float t, float q) const {
+    // GL's viewport transform, with rows counted from the top of the frame.
+    const float halfWidth = float(viewSize.x) * 0.5f, halfHeight = float(viewSize.y) * 0.5f;
+    const float x = ndc.x * halfWidth + (halfWidth + float(viewPos.x));
+    const float y = ndc.y * -halfHeight + (float(frameSize.y) - (halfHeight + float(viewPos.y)));
+    return {x, y, s, t, q};
+}
+
+void Renderer_Software::DrawQuad(const Corner corners[4], uint32_t textureId, Pixel tint) {
+    software::Image image;
+    const auto found = textures.find(textureId);
+    if (found != textures.end() && !found->second.texels.empty())
+        image = {found->second.texels.data(), found->second.width, found->second.height};
+    // Fragments stay inside the viewport, as GL's clipping keeps them there.
+    software::Target target{back.data(), frameSize.x, frameSize.y, 0, 0, 0, 0};
+    target.left = std::max(viewPos.x, 0);
+    target.right = std::min(viewPos.x + viewSize.x, frameSize.x);
+    target.top = std::max(frameSize.y - viewPos.y - viewSize.y, 0);
+    target.bottom = std::min(frameSize.y - viewPos.y, frameSize.y);
+    software::DrawQuad(target, corners, image, tint, blending);
+}
+
+void Renderer_Software::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) {
+    const float left = offset.x, right = offset.x + scale.x;
+    const float top = offset.y, bottom = offset.y + scale.y;
+    const Corner corners[4] = {
+        ToFrame({-1.0f, -1.0f}, left, bottom, 1.0f), ToFrame({-1.0f, 1.0f}, left, top, 1.0f),
+        ToFrame({1.0f, 1.0f}, right, top, 1.0f), ToFrame({1.0f, -1.0f}, right, bottom, 1.0f)};
+    DrawQuad(corners, boundTexture, tint);
+}
+
+void Renderer_Software::DrawDecalQuad(const DecalDraw& decal) {
+    if (!decal.decal) return;
+    boundTexture = static_cast<uint32_t>(decal.decal->textureId);
+    Corner corners[4];
+    for (int i = 0; i < 4; ++i)
+        corners[i] = ToFrame(decal.position[i], decal.uv[i].x, decal.uv[i].y, decal.w[i]);
+    DrawQuad(corners, boundTexture, decal.tint);
+}
+
+uint32_t Renderer_Software::CreateTexture(uint32_t, uint32_t) {
+    const uint32_t id = nextTexture++;
+    textures[id] = {};
+    boundTexture = id;
+    return id;
+}
+
+void Renderer_Software::UpdateTexture(uint32_t, Sprite* sprite) {
+    // Like glTexImage2D, the upload replaces the whole image of the bound texture.
+    const auto found = textures.find(boundTexture);
+    if (found == textures.end() || !sprite) return;
+    Texture& texture = found->second;
+    texture.width = sprite->width;
+    texture.height = sprite->height;
+    const size_t count = size_t(sprite->width) * size_t(sprite->height);
+    if (!sprite->pixels || count == 0) {
+        texture.texels.clear();
+        return;
+    }
+    // Same-sized uploads, such as the base layer's every frame, reuse the storage.
+    texture.texels.assign(sprite->pixels, sprite->pixels + count);
+}
+
+uint32_t Renderer_Software::DeleteTexture(uint32_t id) {
+    textures.erase(id);
+    return id;
+}
+
+void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
+    viewPos = position;
+    viewSize = {std::max(size.x, 0), std::max(size.y, 0)};
+    const Vec2i frame{std::max(viewSize.x + 2 * position.x, 0),
+                      std::max(viewSize.y + 2 * position.y, 0)};
+    if (frame.x == frameSize.x && frame.y == frameSize.y) return;
+    frameSize = frame;
+    const size_t count = size_t(frame.x) * size_t(frame.y);
+    back.assign(count, Black);
+    front.assign(count, Black);
+    presented = false;
+}
+
+void Renderer_Software::ClearBuffer(Pixel p, bool) {
+    std::fill(back.begin(), back.end(), p);
+}
+
+bool Renderer_Software::ReadFrame(Sprite& frame) {
+    if (!presented || front.empty()) return false;
+    if (!frame.Resize(frameSize.x, frameSize.y)) return false;
+    std::memcpy(frame.pixels, front.data(), front.size() * sizeof(Pixel));
+    return true;
+}
+
+} // namespace dral

@@ -1,0 +1,74 @@
+// Renderer_Software: the Renderer back-end that composes on the CPU, by the rules the OpenGL 1.x
+// renderer follows on Mesa, into a double-buffered frame that an application or a test can read,
+// save, or hand to a platform that shows it (an SDL window surface).
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <unordered_map>
+#include <vector>
+
+#include "engine/backend.h"
+#include "renderer/software/raster.h"
+
+namespace dral {
+
+/// The Renderer that composes on the CPU, as Renderer_OGL10 does on Mesa, into a frame that
+/// ReadFrame, Frame and Tesserine::SaveFrame can read. It needs no window and no GPU: pair it with
+/// Platform_Headless for frames anywhere, or with Platform_SDL to show them in a window.
+class Renderer_Software : public Renderer {
+  public:
+    /// Receives each presented frame, top row first, on the engine thread; the pixels stay valid
+    /// until the next present.
+    using Presenter = std::function<void(const Pixel* pixels, int32_t width, int32_t height)>;
+
+    /// The platform that shows the frames sets this before the device is made; without one the
+    /// frames are only kept for reading.
+    void SetPresenter(Presenter show) { presenter = std::move(show); }
+
+    void PrepareDevice() override {}
+    // Needs no window: the handles are not used.
+    ResultCode CreateDevice(std::vector<void*> params, bool fullScreen, bool vsync) override;
+    ResultCode DestroyDevice() override;
+    // Swaps the frames and hands the new front frame to the presenter.
+    void PresentFrame() override;
+    // Switches on source-alpha blending, which stays on, as in GL.
+    void BeginDrawing() override { blending = true; }
+    void DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) override;
+    void DrawDecalQuad(const DecalDraw& decal) override;
+    uint32_t CreateTexture(uint32_t width, uint32_t height) override;
+    void UpdateTexture(uint32_t id, Sprite* sprite) override;
+    uint32_t DeleteTexture(uint32_t id) override;
+    void BindTexture(uint32_t id) override { boundTexture = id; }
+    // GL counts the position's y from the bottom of the window; so does this renderer. The frame
+    // is the window around the engine's centred viewport: its size is size + 2 x position.
+    void SetViewport(const Vec2i& position, const Vec2i& size) override;
+    // Fills the whole frame, bars included, as glClear does.
+    void ClearBuffer(Pixel p, bool depth) override;
+    bool ReadFrame(Sprite& frame) override;
+
+    /// The frame last presented, top row first (empty before the first present).
+    const std::vector<Pixel>& Frame() const { return front; }
+    /// The frame's size: the window around the viewport.
+    Vec2i FrameSize() const { return frameSize; }
+
+  private:
+    struct Texture {
+        int32_t width = 0, height = 0;
+        std::vector<Pixel> texels;
+    };
+    software::Corner ToFrame(const Vec2f& ndc, float s, float t, float q) const;
+    void DrawQuad(const software::Corner corners[4], uint32_t textureId, Pixel tint);
+
+    Presenter presenter;
+    std::vector<Pixel> back, front;
+    Vec2i frameSize{0, 0};
+    Vec2i viewPos{0, 0}, viewSize{0, 0};
+    bool blending = false;
+    bool presented = false;
+    std::unordered_map<uint32_t, Texture> textures{64};
+    uint32_t boundTexture = 0;
+    uint32_t nextTexture = 1;
+};
+
+} // namespace dral

@@ -1,0 +1,94 @@
+// The software renderer without a display: the letterboxed frame and its clear colour, Mesa's
+// 8-bit arithmetic, textures that repeat, and saving frames as PNG on any renderer that can read
+// its frame back.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <random>
+
+#include "software/scene.h"
+#include "support/headless_engine.h"
+
+namespace dral::testing {
+namespace {
+
+TEST(SoftwareRenderer, FrameIsTheWindowWithTheViewportCentredInIt) {
+    SoftwareEngine app(100, 50);
+    app.UpdateWindowSize(120, 80); // viewport 120 x 60, 10 rows of bars above and below
+    Paint(app.GetDrawTarget(), [](int32_t, int32_t) { return Red; });
+    app.RunFrameFor(0.01f);
+    ASSERT_EQ(app.software->FrameSize(), (Vec2i{120, 80}));
+    const std::vector<Pixel>& f = app.software->Frame();
+    EXPECT_EQ(f[9 * 120 + 5], Black);
+    EXPECT_EQ(f[10 * 120 + 5], Red);
+    EXPECT_EQ(f[69 * 120 + 119], Red);
+    EXPECT_EQ(f[70 * 120 + 5], Black);
+}
+
+TEST(SoftwareRenderer, BlendsAndTintsWithTheGpusRounding) {
+    // Values read back from Mesa: both blend terms round on their own, 229 at 152 over 15 is 142.
+    EXPECT_EQ(software::BlendChannel(229, 15, 152), 142u);
+    EXPECT_EQ(software::BlendChannel(77, 200, 255), 77u);
+    EXPECT_EQ(software::BlendChannel(77, 200, 0), 200u);
+    EXPECT_EQ(software::Modulate(255, 128), 128u);
+    EXPECT_EQ(software::Modulate(128, 128), 64u);
+
+    SoftwareEngine app(4, 4);
+    Paint(app.GetDrawTarget(), [](int32_t x, int32_t) {
+        return x < 2 ? Pixel{200, 100, 50, 255} : Transparent;
+    });
+    app.SetLayerTint(0, {255, 128, 255, 255});
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.software->Frame()[0], (Pixel{200, 50, 50, 255}));
+    EXPECT_EQ(app.software->Frame()[3], Black); // transparent over the clear colour
+}
+
+TEST(SoftwareRenderer, LayerOffsetWrapsTheTexture) {
+    SoftwareEngine app(8, 2);
+    Paint(app.GetDrawTarget(), [](int32_t x, int32_t) {
+        return Pixel{uint8_t(x * 10), 0, 0, 255};
+    });
+    app.SetLayerOffset(0, 0.25f,
+                       0.0f); // two columns to the left, the first two come in at the right
+    app.RunFrameFor(0.01f);
+    const std::vector<Pixel>& f = app.software->Frame();
+    EXPECT_EQ(f[0].r, 20);
+    EXPECT_EQ(f[5].r, 70);
+    EXPECT_EQ(f[6].r, 0);
+    EXPECT_EQ(f[7].r, 10);
+}
+
+TEST(SaveFrame, WritesTheLastFrameAsAnOpaquePngAndFailsWithoutReadback) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("save_frame_" + std::to_string(std::random_device()()) + ".png"))
+                                 .string();
+    {
+        HeadlessEngine<> headless(8, 8);
+        headless.Prepare();
+        headless.RunFrameFor(0.01f);
+        EXPECT_EQ(headless.SaveFrame(path), Fail);
+        EXPECT_FALSE(std::filesystem::exists(path));
+    }
+    SoftwareEngine app(16, 8);
+    EXPECT_EQ(app.SaveFrame(path), Fail); // nothing presented yet
+    Paint(app.GetDrawTarget(), [](int32_t x, int32_t y) {
+        return Pixel{uint8_t(x * 16), uint8_t(y * 32), 99, uint8_t(x < 8 ? 255 : 128)};
+    });
+    app.RunFrameFor(0.01f);
+    ASSERT_EQ(app.SaveFrame(path), Ok);
+    Sprite loaded(path);
+    std::filesystem::remove(path);
+    ASSERT_EQ(loaded.width, 16);
+    ASSERT_EQ(loaded.height, 8);
+    const std::vector<Pixel>& f = app.software->Frame();
+    for (int32_t i = 0; i < 16 * 8; ++i) {
+        Pixel expected = f[size_t(i)];
+        expected.a = 255;
+        ASSERT_EQ(loaded.pixels[i], expected) << i;
+    }
+    EXPECT_EQ(app.SaveFrame("/nonexistent-folder/frame.png"), Fail);
+}
+
+} // namespace
+} // namespace dral::testing
