@@ -233,6 +233,8 @@ class Tesserine {
     void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size, const Vec2f& scale);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
+
+    std::string titleText;
 };
 
 } // namespace dral

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "engine/tesserine.h"
 
@@ -60,6 +61,10 @@ class Crumbolt : public dral::Tesserine {
     void MovePlayer(float dt);
     void SpawnBox();
     void BoxPass(float dt);
+
+    // The score and death texts, rebuilt each tick in storage kept across frames.
+    std::string scoreText;
+    std::string deathText;
 };
 
 } // namespace crumbolt
