@@ -22,7 +22,8 @@ struct PackEntry {
 // the get area always points into this buffer's own bytes.
 struct ResourceBuffer : public std::streambuf {
     ResourceBuffer() = default;
-    // Reads `size` bytes at `offset`; bytes the stream cannot deliver stay zero.
+    // Reads `size` bytes at `offset`; bytes the stream cannot deliver stay zero and clear
+    // `complete`.
     ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t size);
     ResourceBuffer(ResourceBuffer&& other) noexcept;
     ResourceBuffer& operator=(ResourceBuffer&& other) noexcept;
@@ -30,6 +31,9 @@ struct ResourceBuffer : public std::streambuf {
     ResourceBuffer& operator=(const ResourceBuffer&) = delete;
 
     std::vector<char> bytes;
+    // False when the pack file could not deliver every byte, for example because it was cut
+    // short after it was opened: the bytes then end in zeros that are not the stored file's.
+    bool complete = true;
 
   private:
     void SetGetArea(std::ptrdiff_t position);
