@@ -15,6 +15,7 @@
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
 //   Back-end contracts .......................... engine/backend.h
+//   Record and replay ........................... engine/replay.cpp (the file: recording.h)
 #pragma once
 
 #include <array>
@@ -31,6 +32,7 @@
 #include "engine/input.h"
 #include "engine/layer.h"
 #include "engine/pixel.h"
+#include "engine/recording.h"
 #include "engine/result.h"
 #include "engine/sprite.h"
 #include "engine/vec2.h"
@@ -346,6 +348,37 @@ class Tesserine {
     void DrawStringDecals(const Vec2f& pos, const std::string& text, Pixel colour = White,
                           const Vec2f& scale = {1.0f, 1.0f});
 
+    // Record and replay (engine/replay.cpp). Call these while no frames run (before Run, after
+    // it returns) or on the engine thread (in OnCreate, OnUpdate, OnDestroy).
+
+    /// Writes every following frame's elapsed time and latched input to the file at path, which
+    /// is created or replaced, and seeds the C library's rand with seed, so that a game
+    /// drawing from rand replays the same. Started before Run, the recording reproduces the whole
+    /// run. Fail (see RecordingError) when the file cannot be written or a recording is running.
+    /// A write that fails later ends the recording and leaves its message in RecordingError.
+    ResultCode StartRecording(const std::string& path, uint32_t seed);
+    /// Writes the end record and closes the file. The end of the run stops a recording too.
+    /// Fail when the last writes failed; Ok, doing nothing, when no recording runs.
+    ResultCode StopRecording();
+    /// Whether a recording is being written.
+    bool IsRecording() const { return recorder != nullptr; }
+    /// Runs a recorded run again on this engine, on the calling thread, instead of Run: seeds rand
+    /// with the recorded seed, prepares the engine, calls OnCreate, then feeds every recorded
+    /// frame's input and elapsed time through RunFrameFor, calling afterFrame(index) after each
+    /// frame, and OnDestroy where the recorded run stopped. Give the engine back-ends that deliver
+    /// no input of their own first: the headless platform, with the headless renderer or one that
+    /// keeps its frames. The engine must be set up with the recording's screen and pixel sizes
+    /// and must not have run before. Ok when every frame replayed and the game stopped where the
+    /// recorded one did; NoFile when the file cannot be opened; Fail with RecordingError set when
+    /// the file is damaged (nothing runs), cut short (the frames before the cut run: what a crash
+    /// leaves is replayable) or the game does not follow its recording.
+    ResultCode Replay(const std::string& path,
+                      const std::function<void(uint64_t frame)>& afterFrame = {});
+    /// Why the last recording or replay call failed; empty when it did not.
+    const std::string& RecordingError() const { return recordingError; }
+    /// The seed given to StartRecording, or read from the recording being replayed.
+    uint32_t RecordingSeed() const { return recordingSeed; }
+
   protected:
     /// The clock of the frame times: monotonic, so a changed wall clock cannot turn time back.
     using Clock = std::chrono::steady_clock;
@@ -425,7 +458,17 @@ class Tesserine {
     void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& size, const Vec2f& scale);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
+    RecordedInput LatchedInput() const;
+    void RecordFrame(float elapsed);
+    void RecordStop();
+    void SetLatchBase(const RecordedInput& held);
+    void FeedInput(const RecordedInput& input, bool windowResized);
+    ResultCode ReplayFrames(RecordingReader& reader,
+                            const std::function<void(uint64_t frame)>& afterFrame);
 
+    std::unique_ptr<RecordingWriter> recorder;
+    std::string recordingError;
+    uint32_t recordingSeed = 0;
     std::string titleText;
 };
 

@@ -16,17 +16,12 @@ import sys
 import tempfile
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xserver import PrivateX, wait_for_window, xdo  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import PrivateX, fail, wait_for_window, xdo  # noqa: E402
 
 NO_GL_BOUND = 10.0
 X_GONE_BOUND = 5.0
 EXIT_BOUND = 10.0
-
-
-def fail(message):
-    print("FAIL:", message, flush=True)
-    sys.exit(1)
 
 
 def wait_exit(proc, seconds, what):

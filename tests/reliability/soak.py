@@ -14,8 +14,8 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xserver import PrivateX, wait_for_window, xdo  # noqa: E402
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import PrivateX, fail, wait_for_window, xdo  # noqa: E402
 
 KEYS = ["w", "a", "s", "d", "space"]
 # Memory may grow by at most this much per minute once warm; a leak of one small allocation per
@@ -23,11 +23,6 @@ KEYS = ["w", "a", "s", "d", "space"]
 SLOPE_LIMIT_KIB_PER_MIN = 512
 # Frames per CPU second in the last third may not fall below this share of the first third's.
 FPS_KEEP = 0.7
-
-
-def fail(message):
-    print("FAIL:", message, flush=True)
-    sys.exit(1)
 
 
 def rss_kib(pid):
