@@ -33,7 +33,7 @@ ResultCode ReadSprite(std::istream& in, uint64_t available, Sprite& sprite) {
     const uint64_t count = uint64_t(w) * uint64_t(h);
     if (count > uint64_t(std::numeric_limits<int32_t>::max()) || count * 4 > available - 8)
         return Fail;
-    Pixel* fresh = new Pixel[count];
+    Pixel* fresh = new Pixel[size_t(count)];
     if (!in.read(reinterpret_cast<char*>(fresh), std::streamsize(count * 4))) {
         delete[] fresh;
         return Fail;

@@ -1,27 +1,20 @@
 // The draw target's pixel modes and the rasterised primitives. Every plotted pixel goes through
-// the virtual Draw, so an application's override sees all drawing; only Clear writes the array.
-// Walks use 64-bit integers so that extreme coordinates cannot overflow mid-walk.
+// the virtual Draw, so an application's override sees all drawing; when Draw is the engine's own,
+// the same walks write straight into the target instead (engine/plot.h). Only Clear writes the
+// array unconditionally. Walks use 64-bit integers so extreme coordinates cannot overflow mid-walk.
 #include <algorithm>
 #include <bit>
 #include <cstdlib>
+#include <cstring>
 
+#include "engine/plot.h"
 #include "engine/tesserine.h"
 
 namespace dral {
 
 namespace {
 
-uint8_t Mix(uint8_t source, uint8_t destination, float k, float c) {
-    // Both products are rounded to float before the sum; k and c lie in 0..1, so the sum does too.
-    const float value = float(source) * k + float(destination) * c;
-    return static_cast<uint8_t>(static_cast<int32_t>(value));
-}
-
-// Plots lo..hi on row y, both ends included, left to right.
-void Span(Tesserine& engine, int64_t lo, int64_t hi, int64_t y, Pixel p) {
-    for (int64_t x = lo; x <= hi; ++x)
-        engine.Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), p);
-}
+using plot::Dispatch;
 
 // One edge of a triangle walked row by row with an integer error term; a steep edge advances
 // one row per step, a shallow one several columns per row.
@@ -71,60 +64,11 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
     ++i;
 }
 
-} // namespace
-
-bool Tesserine::Draw(int32_t x, int32_t y, Pixel p) {
-    Sprite* target = drawTarget;
-    if (!target) return false;
-    switch (pixelMode) {
-    case Normal:
-        return target->SetPixel(x, y, p);
-    case Mask:
-        return p.a == 255 && target->SetPixel(x, y, p);
-    case Alpha: {
-        // Outside the target the blend would be dropped anyway, so one bounds test serves both
-        // the read and the write.
-        if (x < 0 || y < 0 || x >= target->width || y >= target->height) return false;
-        Pixel& d = target->pixels[size_t(y) * size_t(target->width) + size_t(x)];
-        const float k = (float(p.a) / 255.0f) * blendFactor, c = 1.0f - k;
-        d = Pixel(Mix(p.r, d.r, k, c), Mix(p.g, d.g, k, c), Mix(p.b, d.b, k, c), 255);
-        return true;
-    }
-    case Custom: {
-        // Selecting Custom without ever storing a function leaves nothing to call.
-        if (!customPixelFunc) return false;
-        const Pixel d = target->GetPixel(x, y);
-        return target->SetPixel(x, y, customPixelFunc(x, y, p, d));
-    }
-    }
-    return false;
-}
-
-void Tesserine::SetPixelMode(CustomPixelFunction function) {
-    customPixelFunc = std::move(function);
-    pixelMode = Custom;
-}
-
-void Tesserine::SetBlendFactor(float factor) {
-    // Written so that NaN also lands on 0: the blend must always stay within 0..1.
-    blendFactor = factor >= 0.0f ? std::min(factor, 1.0f) : 0.0f;
-}
-
-void Tesserine::Clear(Pixel p) {
-    const size_t count = size_t(GetDrawTargetWidth()) * size_t(GetDrawTargetHeight());
-    // Stored as the packed word: a whole-Pixel (union) copy keeps the compiler from vectorising.
-    Pixel* pixels = count ? drawTarget->Pixels() : nullptr;
-    for (size_t i = 0; i < count; ++i) pixels[i].packed = p.packed;
-}
-
-void Tesserine::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixel p,
-                         uint32_t pattern) {
-    // Each candidate consumes one bit of the pattern, starting from bit 31, on or off target.
-    auto candidate = [&](int64_t x, int64_t y) {
-        pattern = std::rotl(pattern, 1);
-        if (pattern & 1u) Draw(static_cast<int32_t>(x), static_cast<int32_t>(y), p);
-    };
-    const int64_t dx = int64_t(x2) - x1, dy = int64_t(y2) - y1;
+// The candidates of a line, in order: horizontal and vertical lines from the smaller coordinate,
+// others from the end with the smaller major coordinate.
+template <class Candidate>
+void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& candidate) {
+    const int64_t dx = x2 - x1, dy = y2 - y1;
     if (dx == 0) {
         for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
         return;
@@ -170,28 +114,210 @@ void Tesserine::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixel p
     }
 }
 
+// Each candidate consumes one bit of the pattern, starting from bit 31, on or off target. A solid
+// line is a span when horizontal, and needs no clipping when both ends lie on the target.
+template <class Plotter>
+void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
+              uint32_t pattern) {
+    if (pattern == ~0u) {
+        if (y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
+        if constexpr (requires { plot.PlotInside(0, 0, p); }) {
+            if (plot.Inside(x1, y1) && plot.Inside(x2, y2))
+                return LineCandidates(x1, y1, x2, y2,
+                                      [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
+        }
+    }
+    LineCandidates(x1, y1, x2, y2, [&](int64_t x, int64_t y) {
+        pattern = std::rotl(pattern, 1);
+        if (pattern & 1u) plot.Plot(x, y, p);
+    });
+}
+
+template <class Plotter>
+void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel p, uint8_t mask) {
+    int64_t i = 0, j = radius, d = 3 - 2 * radius;
+    while (j >= i) {
+        // Octants clockwise from twelve o'clock; shared border points are plotted by both.
+        if (mask & 0x01) plot.Plot(x + i, y - j, p);
+        if (mask & 0x02) plot.Plot(x + j, y - i, p);
+        if (mask & 0x04) plot.Plot(x + j, y + i, p);
+        if (mask & 0x08) plot.Plot(x + i, y + j, p);
+        if (mask & 0x10) plot.Plot(x - i, y + j, p);
+        if (mask & 0x20) plot.Plot(x - j, y + i, p);
+        if (mask & 0x40) plot.Plot(x - j, y - i, p);
+        if (mask & 0x80) plot.Plot(x - i, y - j, p);
+        MidpointStep(i, j, d);
+    }
+}
+
+template <class Plotter>
+void FilledCircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel p) {
+    // Rows are spanned more than once. Where a repeat cannot change a pixel, the rows y -+ j are
+    // spanned only in the last pass before j moves on (the widest), and the centre row once.
+    constexpr bool keepRepeats = Plotter::keepsRepeats;
+    int64_t i = 0, j = radius, d = 3 - 2 * radius;
+    while (j >= i) {
+        const bool lastForJ = d >= 0 || i + 1 > j;
+        if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y - j, p);
+        plot.Span(x - j, x + j, y - i, p);
+        if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y + j, p);
+        if (keepRepeats || i != 0) plot.Span(x - j, x + j, y + i, p);
+        MidpointStep(i, j, d);
+    }
+}
+
+template <class Plotter>
+void FilledTriangleWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2,
+                        int64_t x3, int64_t y3, Pixel p) {
+    EdgeWalker a, b; // a: the short edges 1-2 then 2-3; b: the long edge 1-3
+    b.Start(x1, y1, x3, y3);
+    a.Start(x1, y1, x2, y2);
+    int64_t y = y1;
+
+    if (y1 != y2) {
+        for (int64_t k = 0; k < a.major;) {
+            int64_t pendingA = 0;
+            int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+            while (k < a.major) {
+                ++k;
+                a.error += a.minor;
+                if (a.error >= a.major) {
+                    a.error -= a.major;
+                    if (!a.steep) break;
+                    pendingA = a.step;
+                }
+                if (a.steep) break;
+                a.x += a.step;
+            }
+            const int64_t pendingB = AdvanceLongEdge(b, false, 0);
+            lo = std::min({lo, a.x, b.x});
+            hi = std::max({hi, a.x, b.x});
+            plot.Span(lo, hi, y, p);
+            a.FinishRow(pendingA);
+            b.FinishRow(pendingB);
+            if (++y == y2) break;
+        }
+    }
+
+    a.Start(x2, y2, x3, y3);
+    for (int64_t k = 0; k <= a.major; ++k) {
+        int64_t pendingA = 0;
+        int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+        while (k < a.major) {
+            a.error += a.minor;
+            if (a.error >= a.major) {
+                a.error -= a.major;
+                if (a.steep) pendingA = a.step;
+                break;
+            }
+            if (a.steep) break;
+            a.x += a.step;
+            ++k;
+        }
+        const int64_t pendingB = AdvanceLongEdge(b, true, x3);
+        lo = std::min({lo, a.x, b.x});
+        hi = std::max({hi, a.x, b.x});
+        plot.Span(lo, hi, y, p);
+        a.FinishRow(pendingA);
+        b.FinishRow(pendingB);
+        if (++y > y3) return;
+    }
+}
+
+} // namespace
+
+const void* Tesserine::ResolvedDraw() const {
+    using DrawFunction = bool (Tesserine::*)(int32_t, int32_t, Pixel);
+    const DrawFunction draw = &Tesserine::Draw;
+#if defined(__GNUC__) && !defined(__clang__)
+    // GCC resolves a bound pointer to a virtual member through the object's vtable.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpmf-conversions"
+    using Resolved = bool (*)(Tesserine*, int32_t, int32_t, Pixel);
+    Tesserine* self = const_cast<Tesserine*>(this);
+    return reinterpret_cast<const void*>((Resolved)(self->*draw));
+#pragma GCC diagnostic pop
+#elif defined(__clang__) && (defined(__x86_64__) || defined(__i386__)) && !defined(_MSC_VER)
+    // The Itanium C++ ABI on x86: a pointer to a virtual member holds 1 + the function's byte
+    // offset in the vtable, and an adjustment of this that leads to the vtable pointer.
+    struct {
+        uintptr_t function;
+        ptrdiff_t adjustment;
+    } member;
+    static_assert(sizeof(member) == sizeof(draw));
+    std::memcpy(&member, &draw, sizeof(member));
+    if (!(member.function & 1u)) return nullptr;
+    const char* object = reinterpret_cast<const char*>(this) + member.adjustment;
+    const char* vtable = *reinterpret_cast<const char* const*>(object);
+    return *reinterpret_cast<const void* const*>(vtable + member.function - 1);
+#else
+    return nullptr;
+#endif
+}
+
+Sprite* Tesserine::DirectTarget() const {
+    if (!drawTarget || !drawTarget->pixels) return nullptr;
+    if (pixelMode != Normal && pixelMode != Mask && pixelMode != Alpha) return nullptr;
+    return UsesEngineDraw() ? drawTarget : nullptr;
+}
+
+bool Tesserine::Draw(int32_t x, int32_t y, Pixel p) {
+    Sprite* target = drawTarget;
+    if (!target) return false;
+    switch (pixelMode) {
+    case Normal:
+        return target->SetPixel(x, y, p);
+    case Mask:
+        return p.a == 255 && target->SetPixel(x, y, p);
+    case Alpha: {
+        // Outside the target the blend would be dropped anyway, so one bounds test serves both
+        // the read and the write.
+        if (!target->Contains(x, y)) return false;
+        Pixel& d = target->pixels[size_t(y) * size_t(target->width) + size_t(x)];
+        d = plot::Blend(p, d, blendFactor);
+        return true;
+    }
+    case Custom: {
+        // Selecting Custom without ever storing a function leaves nothing to call.
+        if (!customPixelFunc) return false;
+        const Pixel d = target->GetPixel(x, y);
+        return target->SetPixel(x, y, customPixelFunc(x, y, p, d));
+    }
+    }
+    return false;
+}
+
+void Tesserine::SetPixelMode(CustomPixelFunction function) {
+    customPixelFunc = std::move(function);
+    pixelMode = Custom;
+}
+
+void Tesserine::SetBlendFactor(float factor) {
+    // Written so that NaN also lands on 0: the blend must always stay within 0..1.
+    blendFactor = factor >= 0.0f ? std::min(factor, 1.0f) : 0.0f;
+}
+
+void Tesserine::Clear(Pixel p) {
+    const size_t count = size_t(GetDrawTargetWidth()) * size_t(GetDrawTargetHeight());
+    // Stored as the packed word: a whole-Pixel (union) copy keeps the compiler from vectorising.
+    Pixel* pixels = count ? drawTarget->Pixels() : nullptr;
+    for (size_t i = 0; i < count; ++i) pixels[i].packed = p.packed;
+}
+
+void Tesserine::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixel p,
+                         uint32_t pattern) {
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
+             [&](const auto& plot) { LineWalk(plot, x1, y1, x2, y2, p, pattern); });
+}
+
 void Tesserine::DrawLine(const Vec2i& pos1, const Vec2i& pos2, Pixel p, uint32_t pattern) {
     DrawLine(pos1.x, pos1.y, pos2.x, pos2.y, p, pattern);
 }
 
 void Tesserine::DrawCircle(int32_t x, int32_t y, int32_t radius, Pixel p, uint8_t mask) {
     if (radius <= 0) return;
-    auto plot = [&](int64_t px, int64_t py) {
-        Draw(static_cast<int32_t>(px), static_cast<int32_t>(py), p);
-    };
-    int64_t i = 0, j = radius, d = 3 - 2 * int64_t(radius);
-    while (j >= i) {
-        // Octants clockwise from twelve o'clock; shared border points are plotted by both.
-        if (mask & 0x01) plot(x + i, y - j);
-        if (mask & 0x02) plot(x + j, y - i);
-        if (mask & 0x04) plot(x + j, y + i);
-        if (mask & 0x08) plot(x + i, y + j);
-        if (mask & 0x10) plot(x - i, y + j);
-        if (mask & 0x20) plot(x - j, y + i);
-        if (mask & 0x40) plot(x - j, y - i);
-        if (mask & 0x80) plot(x - i, y - j);
-        MidpointStep(i, j, d);
-    }
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
+             [&](const auto& plot) { CircleWalk(plot, x, y, radius, p, mask); });
 }
 
 void Tesserine::DrawCircle(const Vec2i& pos, int32_t radius, Pixel p, uint8_t mask) {
@@ -200,14 +326,8 @@ void Tesserine::DrawCircle(const Vec2i& pos, int32_t radius, Pixel p, uint8_t ma
 
 void Tesserine::FillCircle(int32_t x, int32_t y, int32_t radius, Pixel p) {
     if (radius <= 0) return;
-    int64_t i = 0, j = radius, d = 3 - 2 * int64_t(radius);
-    while (j >= i) {
-        Span(*this, x - i, x + i, y - j, p);
-        Span(*this, x - j, x + j, y - i, p);
-        Span(*this, x - i, x + i, y + j, p);
-        Span(*this, x - j, x + j, y + i, p);
-        MidpointStep(i, j, d);
-    }
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
+             [&](const auto& plot) { FilledCircleWalk(plot, x, y, radius, p); });
 }
 
 void Tesserine::FillCircle(const Vec2i& pos, int32_t radius, Pixel p) {
@@ -232,9 +352,9 @@ void Tesserine::FillRect(int32_t x, int32_t y, int32_t w, int32_t h, Pixel p) {
     auto clip = [](int64_t v, int64_t limit) { return std::clamp<int64_t>(v, 0, limit); };
     const int64_t left = clip(x, width), right = clip(int64_t(x) + w, width);
     const int64_t top = clip(y, height), bottom = clip(int64_t(y) + h, height);
-    for (int64_t i = left; i < right; ++i)
-        for (int64_t j = top; j < bottom; ++j)
-            Draw(static_cast<int32_t>(i), static_cast<int32_t>(j), p);
+    if (left >= right || top >= bottom) return;
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
+             [&](const auto& plot) { plot.Rect(left, right, top, bottom, p); });
 }
 
 void Tesserine::FillRect(const Vec2i& pos, const Vec2i& size, Pixel p) {
@@ -264,59 +384,8 @@ void Tesserine::FillTriangle(int32_t x1, int32_t y1, int32_t x2, int32_t y2, int
     order(x1, y1, x3, y3);
     order(x2, y2, x3, y3);
 
-    EdgeWalker a, b; // a: the short edges 1-2 then 2-3; b: the long edge 1-3
-    b.Start(x1, y1, x3, y3);
-    a.Start(x1, y1, x2, y2);
-    int64_t y = y1;
-
-    if (y1 != y2) {
-        for (int64_t k = 0; k < a.major;) {
-            int64_t pendingA = 0;
-            int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
-            while (k < a.major) {
-                ++k;
-                a.error += a.minor;
-                if (a.error >= a.major) {
-                    a.error -= a.major;
-                    if (!a.steep) break;
-                    pendingA = a.step;
-                }
-                if (a.steep) break;
-                a.x += a.step;
-            }
-            const int64_t pendingB = AdvanceLongEdge(b, false, 0);
-            lo = std::min({lo, a.x, b.x});
-            hi = std::max({hi, a.x, b.x});
-            Span(*this, lo, hi, y, p);
-            a.FinishRow(pendingA);
-            b.FinishRow(pendingB);
-            if (++y == y2) break;
-        }
-    }
-
-    a.Start(x2, y2, x3, y3);
-    for (int64_t k = 0; k <= a.major; ++k) {
-        int64_t pendingA = 0;
-        int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
-        while (k < a.major) {
-            a.error += a.minor;
-            if (a.error >= a.major) {
-                a.error -= a.major;
-                if (a.steep) pendingA = a.step;
-                break;
-            }
-            if (a.steep) break;
-            a.x += a.step;
-            ++k;
-        }
-        const int64_t pendingB = AdvanceLongEdge(b, true, x3);
-        lo = std::min({lo, a.x, b.x});
-        hi = std::max({hi, a.x, b.x});
-        Span(*this, lo, hi, y, p);
-        a.FinishRow(pendingA);
-        b.FinishRow(pendingB);
-        if (++y > y3) return;
-    }
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
+             [&](const auto& plot) { FilledTriangleWalk(plot, x1, y1, x2, y2, x3, y3, p); });
 }
 
 void Tesserine::FillTriangle(const Vec2i& pos1, const Vec2i& pos2, const Vec2i& pos3, Pixel p) {

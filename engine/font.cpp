@@ -44,7 +44,20 @@ void Tesserine::BuildFontSheet() {
             }
         }
     }
+    BuildGlyphInk();
     fontDecal = new Decal(fontSprite);
+}
+
+void Tesserine::BuildGlyphInk() {
+    // Text looks only at the red channel: non-zero red is ink.
+    for (int32_t cell = 0; cell < 96; ++cell) {
+        uint64_t ink = 0;
+        for (int32_t gx = 0; gx < 8; ++gx)
+            for (int32_t gy = 0; gy < 8; ++gy)
+                if (fontSprite->GetPixel(8 * (cell % 16) + gx, 8 * (cell / 16) + gy).r != 0)
+                    ink |= uint64_t{1} << (gx * 8 + gy);
+        glyphInk[size_t(cell)] = ink;
+    }
 }
 
 } // namespace dral

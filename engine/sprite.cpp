@@ -56,22 +56,12 @@ Sprite::~Sprite() {
     delete[] pixels;
 }
 
-Pixel Sprite::GetPixel(int32_t x, int32_t y) const {
-    if (sampleMode != Bounded) {
-        // A sprite with no pixels has nothing to fold onto.
-        if (width <= 0 || height <= 0) return Transparent;
-        // The remainder keeps the sign of the coordinate, so negative positions reflect about 0.
-        const int32_t column = std::abs(x % width), row = std::abs(y % height);
-        return pixels[size_t(row) * size_t(width) + size_t(column)];
-    }
-    if (x < 0 || y < 0 || x >= width || y >= height) return Transparent;
-    return pixels[size_t(y) * size_t(width) + size_t(x)];
-}
-
-bool Sprite::SetPixel(int32_t x, int32_t y, Pixel p) {
-    if (x < 0 || y < 0 || x >= width || y >= height) return false;
-    pixels[size_t(y) * size_t(width) + size_t(x)] = p;
-    return true;
+Pixel Sprite::GetFolded(int32_t x, int32_t y) const {
+    // A sprite with no pixels has nothing to fold onto.
+    if (width <= 0 || height <= 0) return Transparent;
+    // The remainder keeps the sign of the coordinate, so negative positions reflect about 0.
+    const int32_t column = std::abs(x % width), row = std::abs(y % height);
+    return pixels[size_t(row) * size_t(width) + size_t(column)];
 }
 
 Pixel Sprite::SampleNearest(float u, float v) const {

@@ -52,13 +52,25 @@ class Sprite {
     SampleMode sampleMode = Bounded;
 
     /// The pixel at (x, y); outside the sprite, Transparent or the tiled pixel (sampleMode).
-    Pixel GetPixel(int32_t x, int32_t y) const;
+    Pixel GetPixel(int32_t x, int32_t y) const {
+        if (sampleMode != Bounded) return GetFolded(x, y);
+        if (!Contains(x, y)) return Transparent;
+        return pixels[size_t(y) * size_t(width) + size_t(x)];
+    }
     /// GetPixel at `p`.
     Pixel GetPixel(const Vec2i& p) const { return GetPixel(p.x, p.y); }
     /// Stores p at (x, y); false, and nothing written, outside the sprite.
-    bool SetPixel(int32_t x, int32_t y, Pixel p);
+    bool SetPixel(int32_t x, int32_t y, Pixel p) {
+        if (!Contains(x, y)) return false;
+        pixels[size_t(y) * size_t(width) + size_t(x)] = p;
+        return true;
+    }
     /// SetPixel at `p`.
     bool SetPixel(const Vec2i& p, Pixel px) { return SetPixel(p.x, p.y, px); }
+    /// True when (x, y) lies inside the sprite.
+    bool Contains(int32_t x, int32_t y) const {
+        return x >= 0 && y >= 0 && x < width && y < height;
+    }
     /// The pixel nearest to texture coordinates (u, v), 0–1 across the sprite.
     Pixel SampleNearest(float u, float v) const;
     /// The four pixels around (u, v), 0–1 across the sprite, blended by distance.
@@ -77,6 +89,10 @@ class Sprite {
     ResultCode LoadFromSpriteFile(const std::string& spriteFile, ResourcePack* pack = nullptr);
     /// Writes the image as a raw sprite file; Fail when it cannot. Any thread.
     ResultCode SaveToSpriteFile(const std::string& spriteFile) const;
+
+  private:
+    // The Tiled read, out of line: drawing reads Bounded sprites almost always.
+    Pixel GetFolded(int32_t x, int32_t y) const;
 };
 
 } // namespace dral

@@ -12,7 +12,7 @@ constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
 } // namespace
 
-Tesserine::Tesserine() {
+Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
     CreateBackends();
 }
 

@@ -215,6 +215,10 @@ class Tesserine {
     PixelMode GetPixelMode() const { return pixelMode; }
     /// Sets the Alpha mode's global factor, clamped to 0–1 (NaN gives 0). Engine thread.
     void SetBlendFactor(float factor);
+    /// True when this object's Draw is the engine's own: the primitives then write the target
+    /// directly in the Normal, Mask and Alpha modes, leaving the same pixels. False when Draw is
+    /// overridden, or where the compiler gives no way to tell; then every pixel goes through Draw.
+    bool UsesEngineDraw() const { return engineDraw && ResolvedDraw() == engineDraw; }
 
     // Primitives.
     /// Fills the whole draw target with `p`, ignoring the pixel mode. Engine thread.
@@ -451,6 +455,21 @@ class Tesserine {
     ButtonState mouseState[MouseButtonCount] = {};
 
   private:
+    // The sprite the primitives may write straight into, or null when every pixel must go through
+    // Draw: there is no target, the mode is Custom (or unknown), or Draw has been overridden.
+    Sprite* DirectTarget() const;
+    // The function this object's Draw resolves to, or null where the compiler gives no way to
+    // tell; then no pixel is ever written past Draw.
+    const void* ResolvedDraw() const;
+    void BuildGlyphInk();
+
+    // The engine's own Draw, resolved while the engine part is being constructed (when the object
+    // is still only a Tesserine): a later resolution that differs means an override.
+    const void* engineDraw = nullptr;
+    // Per character 32..127, bit gx * 8 + gy set where its glyph has ink; built with the font
+    // sheet, which never changes afterwards.
+    std::array<uint64_t, 96> glyphInk{};
+
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);

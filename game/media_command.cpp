@@ -1,5 +1,6 @@
-// The media-command player: the media control interface on Windows, SDL2_mixer elsewhere, and
-// the replaceable sink through which tests observe the commands.
+// The media-command player: the media control interface on Windows, elsewhere the command text
+// read here and played by the build's music player; and the replaceable sink through which tests
+// observe the commands.
 #include "game/media_command.h"
 
 #ifdef _WIN32
@@ -7,11 +8,10 @@
 
 #include <mmsystem.h>
 #else
-#include <SDL.h>
-#include <SDL_mixer.h>
-
 #include <string>
 #include <string_view>
+
+#include "game/music_player.h"
 #endif
 
 namespace crumbolt {
@@ -44,16 +44,10 @@ void PlayMediaCommand(const char* command) {
 
 namespace {
 
-// The one open file. The device is opened with the file and closed again if the file will not
-// load, so a missing file holds no device.
-struct OpenMusic {
-    std::string alias;
-    Mix_Music* music = nullptr;
-};
-
-OpenMusic& Current() {
-    static OpenMusic current;
-    return current;
+// The alias of the one open file; empty while none is open.
+std::string& OpenAlias() {
+    static std::string alias;
+    return alias;
 }
 
 // Removes prefix from text; false, leaving text alone, when text does not start with it.
@@ -63,21 +57,12 @@ bool Consume(std::string_view& text, std::string_view prefix) {
     return true;
 }
 
-bool OpenAudio() {
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
-    if (Mix_OpenAudio(44100, MIX_DEFAULT_FORMAT, 2, 2048) == 0) return true;
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    return false;
-}
-
-void CloseAudio() {
-    Mix_CloseAudio();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+bool IsOpen(std::string_view alias) {
+    return !OpenAlias().empty() && alias == OpenAlias();
 }
 
 void Open(std::string_view rest) {
-    OpenMusic& current = Current();
-    if (current.music) return; // the alias is taken
+    if (!OpenAlias().empty()) return; // the alias is taken
     const size_t quote = rest.find('"');
     if (quote == std::string_view::npos) return;
     const std::string file(rest.substr(0, quote));
@@ -85,35 +70,21 @@ void Open(std::string_view rest) {
     if (file.empty() || !Consume(tail, " type mpegvideo alias ") || tail.empty() ||
         tail.find(' ') != std::string_view::npos)
         return;
-    if (!OpenAudio()) return;
-    current.music = Mix_LoadMUS(file.c_str());
-    if (!current.music) {
-        CloseAudio();
-        return;
-    }
-    current.alias = tail;
+    if (music::Load(file)) OpenAlias() = tail;
 }
 
 void Play(std::string_view alias) {
-    if (!Current().music || alias != Current().alias) return;
-    if (Mix_PausedMusic())
-        Mix_ResumeMusic();
-    else if (!Mix_PlayingMusic())
-        Mix_PlayMusic(Current().music, -1);
+    if (IsOpen(alias)) music::Play();
 }
 
 void Stop(std::string_view alias) {
-    if (!Current().music || alias != Current().alias) return;
-    Mix_PauseMusic();
+    if (IsOpen(alias)) music::Pause();
 }
 
 void Close(std::string_view alias) {
-    OpenMusic& current = Current();
-    if (!current.music || alias != current.alias) return;
-    Mix_HaltMusic();
-    Mix_FreeMusic(current.music);
-    current = OpenMusic{};
-    CloseAudio();
+    if (!IsOpen(alias)) return;
+    music::Unload();
+    OpenAlias().clear();
 }
 
 } // namespace

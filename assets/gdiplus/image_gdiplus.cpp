@@ -1,6 +1,7 @@
 // Image files (whatever GDI+ decodes: PNG, BMP, GIF, JPEG, TIFF...) read into sprites on Windows,
 // from a UTF-8 path or from a resource pack entry. Pixels keep the file's straight alpha; any
-// failure to open or decode answers NoFile and leaves the sprite as it was.
+// failure to open or decode, or a size no pixel array can hold, answers NoFile and leaves the
+// sprite as it was.
 #include <windows.h>
 
 #include <objidl.h>
@@ -9,6 +10,8 @@
 #include <gdiplus.h>
 
 #include <climits>
+#include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "assets/gdiplus/wide_path.h"
@@ -37,26 +40,48 @@ IStream* CopyIntoStream(const std::vector<char>& bytes) {
                              static_cast<UINT>(bytes.size()));
 }
 
-Pixel FromArgb(Gdiplus::ARGB argb) {
-    return Pixel(static_cast<uint8_t>(argb >> 16), static_cast<uint8_t>(argb >> 8),
-                 static_cast<uint8_t>(argb), static_cast<uint8_t>(argb >> 24));
+// Straight 8-bit ARGB, as GDI+ lays it in memory: the bytes blue, green, red, alpha.
+struct ArgbBytes {
+    uint8_t b, g, r, a;
+};
+static_assert(sizeof(ArgbBytes) == sizeof(Pixel));
+
+// Turns an array of ARGB words into Pixels in place.
+void ArgbToPixels(Pixel* pixels, size_t count) {
+    for (size_t i = 0; i < count; ++i) {
+        ArgbBytes argb;
+        std::memcpy(&argb, &pixels[i], sizeof(argb));
+        pixels[i] = Pixel(argb.r, argb.g, argb.b, argb.a);
+    }
 }
 
-// Replaces the sprite's size and pixels with the bitmap's; a pixel the decoder cannot deliver
-// stays opaque black.
-void CopyBitmap(Gdiplus::Bitmap& bitmap, Sprite& sprite) {
-    sprite.width = static_cast<int32_t>(bitmap.GetWidth());
-    sprite.height = static_cast<int32_t>(bitmap.GetHeight());
-    Pixel* fresh =
-        new Pixel[static_cast<size_t>(sprite.width) * static_cast<size_t>(sprite.height)];
+// Replaces the sprite's size and pixels with the bitmap's, or leaves the sprite as it was and
+// answers false when the size cannot be held. The decoder writes the whole image into the new
+// array in one call; if it cannot deliver the pixels they stay opaque black.
+bool CopyBitmap(Gdiplus::Bitmap& bitmap, Sprite& sprite) {
+    const UINT width = bitmap.GetWidth(), height = bitmap.GetHeight();
+    // The decoder measures rows in INT bytes.
+    if (width > INT_MAX / sizeof(Pixel) || height > INT_MAX) return false;
+    Pixel* fresh = AllocatePixels(static_cast<int32_t>(width), static_cast<int32_t>(height));
+    if (!fresh) return false;
+    const size_t count = size_t(width) * size_t(height);
+    Gdiplus::BitmapData target{};
+    target.Width = width;
+    target.Height = height;
+    target.Stride = static_cast<INT>(width * sizeof(Pixel));
+    target.PixelFormat = PixelFormat32bppARGB;
+    target.Scan0 = fresh;
+    const Gdiplus::Rect all(0, 0, static_cast<INT>(width), static_cast<INT>(height));
+    const auto mode = Gdiplus::ImageLockModeRead | Gdiplus::ImageLockModeUserInputBuf;
+    if (bitmap.LockBits(&all, mode, PixelFormat32bppARGB, &target) == Gdiplus::Ok) {
+        bitmap.UnlockBits(&target);
+        ArgbToPixels(fresh, count);
+    }
     delete[] sprite.pixels;
     sprite.pixels = fresh;
-    for (int32_t y = 0; y < sprite.height; ++y)
-        for (int32_t x = 0; x < sprite.width; ++x) {
-            Gdiplus::Color colour(0xFF000000);
-            bitmap.GetPixel(x, y, &colour);
-            sprite.SetPixel(x, y, FromArgb(colour.GetValue()));
-        }
+    sprite.width = static_cast<int32_t>(width);
+    sprite.height = static_cast<int32_t>(height);
+    return true;
 }
 
 } // namespace
@@ -84,8 +109,8 @@ ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pac
         bitmap = Gdiplus::Bitmap::FromFile(Utf8ToWide(imageFile).c_str(), FALSE);
     }
     // The creation status tells whether the file opened and decoded; the wrapper exists anyway.
-    const bool decoded = bitmap && bitmap->GetLastStatus() == Gdiplus::Ok;
-    if (decoded) CopyBitmap(*bitmap, *this);
+    const bool decoded =
+        bitmap && bitmap->GetLastStatus() == Gdiplus::Ok && CopyBitmap(*bitmap, *this);
     delete bitmap;
     if (stream) stream->Release();
     return decoded ? Ok : NoFile;

@@ -17,11 +17,14 @@ constexpr const char* WindowClassName = "DRAL_TESSERINE";
 // Written by CreateAppWindow before the engine thread exists, read only by the window procedure;
 // both run on the main thread.
 win32::KeyMap keyMap;
+// Kept by the window procedure alone, on the main thread.
+win32::KeysDown keysDown;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages can come before an engine exists (a window made outside Run): leave them alone.
     if (Platform::engine != nullptr) {
-        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, message, wParam, lParam)) {
+        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, keysDown, message, wParam,
+                                             lParam)) {
         case win32::MessageOutcome::Handled:
             return 0;
         case win32::MessageOutcome::PostQuit:
@@ -60,8 +63,11 @@ ResultCode Platform_Windows::StartThread() {
 
 ResultCode Platform_Windows::CleanUpThread() {
     renderer->DestroyDevice();
-    // The main thread answers WM_DESTROY with the quit message that ends its loop.
-    PostMessageA(static_cast<HWND>(windowHandle), WM_DESTROY, 0, 0);
+    // The main thread answers WM_DESTROY with the quit message that ends its loop. Without a
+    // window to take it, the quit goes to the main thread straight away: posted to no window, the
+    // message would land in this thread's own queue and the main thread would wait forever.
+    if (!windowHandle || !PostMessageA(static_cast<HWND>(windowHandle), WM_DESTROY, 0, 0))
+        PostThreadMessageA(eventThread, WM_QUIT, 0, 0);
     return Ok;
 }
 
@@ -73,6 +79,10 @@ ResultCode Platform_Windows::CreateGraphics(bool fullScreen, bool vsync, const V
 }
 
 ResultCode Platform_Windows::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {
+    eventThread = GetCurrentThreadId();
+    // Gives this thread its message queue now, so that a quit posted to it can never be lost.
+    MSG none;
+    PeekMessageA(&none, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
     HINSTANCE instance = GetModuleHandleA(nullptr);
     RegisterWindowClass(instance);
 
@@ -95,6 +105,8 @@ ResultCode Platform_Windows::CreateAppWindow(const Vec2i& position, Vec2i& size,
 
     windowHandle = CreateWindowExA(style.exStyle, WindowClassName, "", style.style, corner.x,
                                    corner.y, outer.x, outer.y, nullptr, nullptr, instance, this);
+    // Without a window no event would ever reach the engine, and nothing could end the loop.
+    if (!windowHandle) return Fail;
     win32::FillKeyMap(keyMap);
     return Ok;
 }

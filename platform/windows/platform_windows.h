@@ -22,11 +22,14 @@ class Platform_Windows : public Platform {
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override;
 
-    /// The HWND of the window, null until CreateAppWindow; the platform owns it.
+    /// The HWND of the window, null until CreateAppWindow and when it could not be made; the
+    /// platform owns it.
     void* WindowHandle() const { return windowHandle; }
 
   private:
     void* windowHandle = nullptr;
+    // The main thread, which runs the message loop; CreateAppWindow notes it.
+    unsigned long eventThread = 0;
 };
 
 } // namespace dral

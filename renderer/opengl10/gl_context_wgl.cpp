@@ -29,20 +29,21 @@ PIXELFORMATDESCRIPTOR WindowPixelFormat() {
 class GLContext_WGL : public GLContext {
   public:
     bool Create(void* window) override {
-        deviceContext = GetDC(static_cast<HWND>(window));
-        const PIXELFORMATDESCRIPTOR descriptor = WindowPixelFormat();
-        const int format = ChoosePixelFormat(deviceContext, &descriptor);
-        if (format == 0) return false;
-        SetPixelFormat(deviceContext, format, &descriptor);
-        glContext = wglCreateContext(deviceContext);
-        if (!glContext) return false;
-        wglMakeCurrent(deviceContext, glContext);
-        // The lookup needs a current context.
-        // Through void(*)(), the type that any function pointer may be cast to and back.
-        const auto anyFunction =
-            reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT"));
-        swapIntervalFn = reinterpret_cast<SwapIntervalFunction>(anyFunction);
-        return true;
+        const HWND handle = static_cast<HWND>(window);
+        deviceContext = GetDC(handle);
+        if (deviceContext && MakeCurrentContext()) {
+            // The lookup needs a current context.
+            // Through void(*)(), the type that any function pointer may be cast to and back.
+            const auto anyFunction =
+                reinterpret_cast<void (*)()>(wglGetProcAddress("wglSwapIntervalEXT"));
+            swapIntervalFn = reinterpret_cast<SwapIntervalFunction>(anyFunction);
+            return true;
+        }
+        // A window that refused the format, or a context that cannot be made current, would
+        // leave every later GL call without a target: release what was made and fail.
+        if (deviceContext) ReleaseDC(handle, deviceContext);
+        deviceContext = nullptr;
+        return false;
     }
 
     void SetSwapInterval(int interval) override {
@@ -58,6 +59,20 @@ class GLContext_WGL : public GLContext {
     }
 
   private:
+    // Gives the window's surface the pixel format and makes a context for it current on this
+    // thread; on failure no context is left behind.
+    bool MakeCurrentContext() {
+        const PIXELFORMATDESCRIPTOR descriptor = WindowPixelFormat();
+        const int format = ChoosePixelFormat(deviceContext, &descriptor);
+        if (format == 0 || !SetPixelFormat(deviceContext, format, &descriptor)) return false;
+        glContext = wglCreateContext(deviceContext);
+        if (!glContext) return false;
+        if (wglMakeCurrent(deviceContext, glContext)) return true;
+        wglDeleteContext(glContext);
+        glContext = nullptr;
+        return false;
+    }
+
     HDC deviceContext = nullptr;
     HGLRC glContext = nullptr;
 };

@@ -1,11 +1,16 @@
 // The OpenGL 1.x drawing shared by every window system. The matrices are never set, so vertices are
 // in normalised device coordinates; textures repeat (the GL default), filter nearest and modulate.
+// Work that cannot change a pixel is skipped: a clear overwritten by the next one, blending and
+// modulation of an opaque layer with an opaque or white tint, and re-specifying a texture of
+// unchanged size.
 #include "renderer/opengl10/renderer_ogl10.h"
 
 #ifdef _WIN32
 #include <windows.h>
 #endif
 #include <GL/gl.h>
+
+#include <algorithm>
 
 #include "engine/decal.h"
 #include "engine/sprite.h"
@@ -14,6 +19,18 @@ namespace dral {
 
 namespace {
 constexpr float ChannelMax = 255.0f;
+
+// True when every pixel has alpha 255. Checked in blocks so a translucent image stops early.
+bool AllOpaque(const Pixel* pixels, size_t count) {
+    constexpr size_t Block = 1024;
+    for (size_t start = 0; start < count; start += Block) {
+        const size_t end = std::min(count, start + Block);
+        uint32_t all = 0xFFFFFFFFu;
+        for (size_t i = start; i < end; ++i) all &= pixels[i].packed;
+        if (Pixel(all).a != 255) return false;
+    }
+    return true;
+}
 } // namespace
 
 Renderer_OGL10::Renderer_OGL10() : context(CreateSystemGLContext()) {}
@@ -33,21 +50,45 @@ ResultCode Renderer_OGL10::CreateDevice(std::vector<void*> params, bool, bool vs
 }
 
 ResultCode Renderer_OGL10::DestroyDevice() {
+    // What the context held goes with it.
+    pendingClear = {};
+    opaqueTextures.clear();
+    blending = false;
     deviceExists = false;
     context->Destroy();
     return Ok;
 }
 
 void Renderer_OGL10::PresentFrame() {
+    IssueClear();
     context->Swap();
 }
 
 void Renderer_OGL10::BeginDrawing() {
+    IssueClear();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    blending = true;
+}
+
+uint32_t Renderer_OGL10::BoundTexture() {
+    GLint name = 0;
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &name);
+    return static_cast<uint32_t>(name);
+}
+
+bool Renderer_OGL10::IsOpaque(uint32_t texture) const {
+    return texture < opaqueTextures.size() && opaqueTextures[texture];
 }
 
 void Renderer_OGL10::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) {
+    IssueClear();
+    // Opaque texels under an opaque tint: the blend takes the source whole. Under a white tint
+    // the modulation keeps every texel as it is, too.
+    const bool covers = blending && tint.a == 255 && IsOpaque(BoundTexture());
+    const bool replaces = covers && tint == White;
+    if (covers) glDisable(GL_BLEND);
+    if (replaces) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     const float left = offset.x;
     const float right = offset.x + scale.x;
     const float top = offset.y;
@@ -63,9 +104,12 @@ void Renderer_OGL10::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixe
     glTexCoord2f(right, bottom);
     glVertex3f(1.0f, -1.0f, 0.0f);
     glEnd();
+    if (replaces) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    if (covers) glEnable(GL_BLEND);
 }
 
 void Renderer_OGL10::DrawDecalQuad(const DecalDraw& decal) {
+    IssueClear();
     glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(decal.decal->textureId));
     glBegin(GL_QUADS);
     glColor4ub(decal.tint.r, decal.tint.g, decal.tint.b, decal.tint.a);
@@ -77,6 +121,7 @@ void Renderer_OGL10::DrawDecalQuad(const DecalDraw& decal) {
 }
 
 uint32_t Renderer_OGL10::CreateTexture(uint32_t, uint32_t) {
+    IssueClear();
     GLuint id = 0;
     glGenTextures(1, &id);
     glBindTexture(GL_TEXTURE_2D, id);
@@ -87,23 +132,41 @@ uint32_t Renderer_OGL10::CreateTexture(uint32_t, uint32_t) {
 }
 
 void Renderer_OGL10::UpdateTexture(uint32_t, Sprite* sprite) {
+    IssueClear();
     if (!sprite) return;
     // The whole image is replaced, so the texture also takes the sprite's size. Pixels are
-    // r, g, b, a bytes in memory and sprite row 0 becomes t = 0.
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, sprite->width, sprite->height, 0, GL_RGBA,
-                 GL_UNSIGNED_BYTE, sprite->pixels);
+    // r, g, b, a bytes in memory and sprite row 0 becomes t = 0. An image of the same size is
+    // overwritten in place, which spares the driver a new allocation.
+    GLint width = -1, height = -1;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+    if (width == sprite->width && height == sprite->height && width > 0 && height > 0)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE,
+                        sprite->pixels);
+    else
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, sprite->width, sprite->height, 0, GL_RGBA,
+                     GL_UNSIGNED_BYTE, sprite->pixels);
+    const uint32_t texture = BoundTexture();
+    // Grows only when a new texture is first filled, never in a steady frame.
+    if (texture >= opaqueTextures.size()) opaqueTextures.resize(size_t(texture) + 1, false);
+    size_t count = 0;
+    opaqueTextures[texture] = sprite->pixels && PixelCount(sprite->width, sprite->height, count) &&
+                              AllOpaque(sprite->pixels, count);
 }
 
 uint32_t Renderer_OGL10::DeleteTexture(uint32_t id) {
     // A decal may outlive the device (the engine's font goes with the engine, after the run); its
     // texture then went with the context, and GL must not be called without one.
     if (!deviceExists) return id;
+    IssueClear();
     const GLuint name = id;
     glDeleteTextures(1, &name);
+    if (id < opaqueTextures.size()) opaqueTextures[id] = false;
     return id;
 }
 
 void Renderer_OGL10::BindTexture(uint32_t id) {
+    IssueClear();
     glBindTexture(GL_TEXTURE_2D, id);
 }
 
@@ -112,10 +175,19 @@ void Renderer_OGL10::SetViewport(const Vec2i& position, const Vec2i& size) {
 }
 
 void Renderer_OGL10::ClearBuffer(Pixel p, bool depth) {
+    // A scissor would make the clears partial, and then neither covers the other.
+    if (glIsEnabled(GL_SCISSOR_TEST)) IssueClear();
+    pendingClear = {true, p, depth || (pendingClear.pending && pendingClear.depth)};
+}
+
+void Renderer_OGL10::IssueClear() {
+    if (!pendingClear.pending) return;
+    pendingClear.pending = false;
+    const Pixel p = pendingClear.colour;
     glClearColor(static_cast<float>(p.r) / ChannelMax, static_cast<float>(p.g) / ChannelMax,
                  static_cast<float>(p.b) / ChannelMax, static_cast<float>(p.a) / ChannelMax);
     glClear(GL_COLOR_BUFFER_BIT);
-    if (depth) glClear(GL_DEPTH_BUFFER_BIT);
+    if (pendingClear.depth) glClear(GL_DEPTH_BUFFER_BIT);
 }
 
 } // namespace dral

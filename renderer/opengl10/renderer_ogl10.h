@@ -3,6 +3,7 @@
 #pragma once
 
 #include <memory>
+#include <vector>
 
 #include "engine/backend.h"
 #include "renderer/opengl10/gl_context.h"
@@ -34,8 +35,24 @@ class Renderer_OGL10 : public Renderer {
     void ClearBuffer(Pixel p, bool depth) override;
 
   private:
+    // The texture OpenGL has bound now: a render hook may have bound one behind our back.
+    static uint32_t BoundTexture();
+    bool IsOpaque(uint32_t texture) const;
+
     std::unique_ptr<GLContext> context;
     bool deviceExists = false;
+    // Per texture name: its last upload had only opaque pixels. A layer quad of such a texture
+    // with an opaque tint replaces what lies below it, so it is drawn without blending.
+    std::vector<bool> opaqueTextures;
+    bool blending = false;
+    // A clear not yet issued: a second clear that follows with nothing drawn between makes it
+    // redundant, so it is issued only before anything else reaches the buffer.
+    struct PendingClear {
+        bool pending = false;
+        Pixel colour;
+        bool depth = false;
+    } pendingClear;
+    void IssueClear();
 };
 
 } // namespace dral

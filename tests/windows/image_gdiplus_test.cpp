@@ -28,14 +28,24 @@ void WriteBmp(const char* name) {
     std::ofstream(name, std::ios::binary).write(reinterpret_cast<const char*>(file), sizeof(file));
 }
 
-// A 1 x 1 PNG with a half-transparent red pixel, encoded by GDI+ itself.
-void WriteHalfRedPng(const wchar_t* name) {
-    Gdiplus::Bitmap bitmap(1, 1, PixelFormat32bppARGB);
-    bitmap.SetPixel(0, 0, Gdiplus::Color(128, 255, 0, 0));
+// Saves a bitmap as PNG with GDI+'s own encoder.
+void SavePng(Gdiplus::Bitmap& bitmap, const wchar_t* name) {
     // The PNG encoder's class id.
     const CLSID png = {
         0x557cf406, 0x1a04, 0x11d3, {0x9a, 0x73, 0x00, 0x00, 0xf8, 0x1e, 0xf3, 0x2e}};
     ASSERT_EQ(bitmap.Save(name, &png, nullptr), Gdiplus::Ok);
+}
+
+// A 1 x 1 PNG with a half-transparent red pixel.
+void WriteHalfRedPng(const wchar_t* name) {
+    Gdiplus::Bitmap bitmap(1, 1, PixelFormat32bppARGB);
+    bitmap.SetPixel(0, 0, Gdiplus::Color(128, 255, 0, 0));
+    SavePng(bitmap, name);
+}
+
+// The colour of pixel (x, y) in the test pattern: every channel differs by position.
+Pixel Pattern(int32_t x, int32_t y) {
+    return Pixel(uint8_t(10 + x), uint8_t(20 + y), uint8_t(30 + x * y), uint8_t(200 + 10 * x + y));
 }
 
 TEST(ImageGdiplusTest, OpaqueBmpLoadsWithFullAlpha) {
@@ -56,6 +66,28 @@ TEST(ImageGdiplusTest, AlphaStaysStraightAndUtf8PathsOpen) {
     ASSERT_EQ(sprite.width, 1);
     EXPECT_EQ(sprite.GetPixel(0, 0), Pixel(255, 0, 0, 128));
     DeleteFileW(Utf8ToWide(name).c_str());
+}
+
+// The whole image arrives at once: each pixel must land at its own place with its own channels.
+TEST(ImageGdiplusTest, EveryPixelKeepsItsPlaceAndChannels) {
+    constexpr int32_t width = 5, height = 3;
+    {
+        Gdiplus::Bitmap bitmap(width, height, PixelFormat32bppARGB);
+        for (int32_t y = 0; y < height; ++y)
+            for (int32_t x = 0; x < width; ++x) {
+                const Pixel p = Pattern(x, y);
+                bitmap.SetPixel(x, y, Gdiplus::Color(p.a, p.r, p.g, p.b));
+            }
+        SavePng(bitmap, L"pattern.png");
+    }
+    Sprite sprite(2, 2);
+    ASSERT_EQ(sprite.LoadImageFile("pattern.png", nullptr), Ok);
+    ASSERT_EQ(sprite.width, width);
+    ASSERT_EQ(sprite.height, height);
+    for (int32_t y = 0; y < height; ++y)
+        for (int32_t x = 0; x < width; ++x)
+            EXPECT_EQ(sprite.GetPixel(x, y), Pattern(x, y)) << x << y;
+    std::remove("pattern.png");
 }
 
 TEST(ImageGdiplusTest, FailuresLeaveTheSpriteAsItWas) {

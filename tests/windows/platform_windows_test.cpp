@@ -1,6 +1,13 @@
-// Platform_Windows on real Win32 windows: the client-size rule, full screen, the device hand-over
-// and the shutdown sequence that ends the message loop.
+// Platform_Windows on real Win32 windows: the client-size rule, full screen, the device hand-over,
+// key releases the window would miss, and the shutdown sequence that ends the message loop, also
+// when no window could be made.
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -11,6 +18,51 @@
 
 namespace dral {
 namespace {
+
+// Makes every window creation on this thread fail while it lives, as a refused creation would.
+class RefuseWindows {
+  public:
+    RefuseWindows() : hook(SetWindowsHookExA(WH_CBT, Refuse, nullptr, GetCurrentThreadId())) {}
+    ~RefuseWindows() { UnhookWindowsHookEx(hook); }
+    bool Active() const { return hook != nullptr; }
+
+  private:
+    static LRESULT CALLBACK Refuse(int code, WPARAM wParam, LPARAM lParam) {
+        return code == HCBT_CREATEWND ? 1 : CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook;
+};
+
+// Ends this thread's message loop if nothing else has after a long while, so that a loop the
+// platform fails to end makes the test fail instead of stalling the whole run.
+class LoopGuard {
+  public:
+    LoopGuard() : loopThread(GetCurrentThreadId()), watcher([this] { Watch(); }) {}
+    ~LoopGuard() {
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            done = true;
+        }
+        wake.notify_one();
+        watcher.join();
+    }
+    bool Fired() const { return fired; }
+
+  private:
+    void Watch() {
+        std::unique_lock<std::mutex> hold(lock);
+        if (wake.wait_for(hold, std::chrono::seconds(30), [this] { return done; })) return;
+        fired = true;
+        PostThreadMessageA(loopThread, WM_QUIT, 0, 0);
+    }
+
+    DWORD loopThread;
+    std::mutex lock;
+    std::condition_variable wake;
+    bool done = false;
+    std::atomic<bool> fired{false};
+    std::thread watcher;
+};
 
 class PlatformWindowsTest : public ::testing::Test {
   protected:
@@ -87,6 +139,51 @@ TEST_F(PlatformWindowsTest, CloseOnlyAsksToStopCleanUpEndsTheLoop) {
     EXPECT_EQ(windows->CleanUpThread(), Ok);
     EXPECT_EQ(log.Calls(), std::vector<std::string>{"DestroyDevice"});
     EXPECT_EQ(windows->RunEventLoop(), Ok);
+}
+
+// A window that cannot be made is a failed start: Run gives up at once instead of starting an
+// engine whose shutdown could never reach the event loop.
+TEST_F(PlatformWindowsTest, RunFailsWhenTheWindowCannotBeMade) {
+    RefuseWindows refuse;
+    ASSERT_TRUE(refuse.Active());
+    Vec2i size{64, 48};
+    EXPECT_EQ(windows->CreateAppWindow({30, 30}, size, false), Fail);
+    EXPECT_EQ(windows->WindowHandle(), nullptr);
+
+    LoopGuard guard;
+    EXPECT_EQ(engine.Run(), Fail);
+    EXPECT_FALSE(guard.Fired());
+    EXPECT_TRUE(log.Calls().empty());
+}
+
+// The engine thread's clean-up still ends the loop when there is no window to post to.
+TEST_F(PlatformWindowsTest, CleanUpWithoutAWindowStillEndsTheLoop) {
+    {
+        RefuseWindows refuse;
+        Vec2i size{64, 48};
+        windows->CreateAppWindow({30, 30}, size, false);
+    }
+    LoopGuard guard;
+    std::thread([this] { windows->CleanUpThread(); }).join();
+    EXPECT_EQ(windows->RunEventLoop(), Ok);
+    EXPECT_FALSE(guard.Fired());
+}
+
+// The window procedure keeps track of the keys it saw go down, so a focus loss releases them.
+TEST_F(PlatformWindowsTest, KeysHeldWhenTheFocusGoesAreReleased) {
+    Vec2i size{64, 48};
+    ASSERT_EQ(windows->CreateAppWindow({30, 30}, size, false), Ok);
+    engine.Prepare();
+    SendMessageA(Window(), WM_KEYDOWN, 'D', 0);
+    SendMessageA(Window(), WM_KEYDOWN, 'S', 0);
+    engine.RunFrameFor(0.01f);
+    ASSERT_TRUE(engine.KeyState(Key::D).held);
+    SendMessageA(Window(), WM_SYSKEYUP, 'S', 0);
+    SendMessageA(Window(), WM_KILLFOCUS, 0, 0);
+    engine.RunFrameFor(0.01f);
+    EXPECT_TRUE(engine.KeyState(Key::D).released);
+    EXPECT_TRUE(engine.KeyState(Key::S).released);
+    EXPECT_FALSE(engine.IsFocused());
 }
 
 } // namespace

@@ -1,4 +1,5 @@
-// The WGL context behind the OpenGL renderer, on a real window: the frame it draws is read back.
+// The WGL context behind the OpenGL renderer, on a real window: the frame it draws is read back,
+// and a window that cannot take the renderer's pixel format gets no device.
 #include <gtest/gtest.h>
 
 #define WIN32_LEAN_AND_MEAN
@@ -59,6 +60,36 @@ TEST_F(WglTest, DrawsALayerTextureWithItsTopRowAtTheTop) {
     // GL counts rows from the bottom.
     EXPECT_EQ(ReadBack(10, 40).r, 255);
     EXPECT_EQ(ReadBack(10, 5).b, 255);
+}
+
+// A window's pixel format can be set only once. One that already carries another format refuses
+// the renderer's, and the device must then fail rather than draw nowhere.
+TEST(WglFailureTest, AWindowWithAnotherPixelFormatGetsNoDevice) {
+    testing::HeadlessEngine<> engine{64, 48};
+    Platform_Windows window;
+    Vec2i size{64, 48};
+    ASSERT_EQ(window.CreateAppWindow({30, 30}, size, false), Ok);
+    const HWND handle = static_cast<HWND>(window.WindowHandle());
+    const HDC dc = GetDC(handle);
+    PIXELFORMATDESCRIPTOR wanted{};
+    wanted.nSize = sizeof(wanted);
+    wanted.nVersion = 1;
+    wanted.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+    wanted.cColorBits = 32;
+    const int chosen = ChoosePixelFormat(dc, &wanted);
+    const int count = DescribePixelFormat(dc, 1, sizeof(wanted), nullptr);
+    ASSERT_GT(chosen, 0);
+    ASSERT_GT(count, 1);
+    PIXELFORMATDESCRIPTOR other{};
+    const int otherFormat = chosen == 1 ? 2 : 1;
+    DescribePixelFormat(dc, otherFormat, sizeof(other), &other);
+    ASSERT_TRUE(SetPixelFormat(dc, otherFormat, &other));
+    ReleaseDC(handle, dc);
+
+    Renderer_OGL10 gl;
+    EXPECT_EQ(gl.CreateDevice({handle}, false, false), Fail);
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+    gl.DestroyDevice();
 }
 
 } // namespace

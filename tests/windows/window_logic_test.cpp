@@ -10,9 +10,9 @@
 namespace dral::win32 {
 namespace {
 
-constexpr uint32_t KeyDown = 0x0100, KeyUp = 0x0101, SysKeyDown = 0x0104, MouseMove = 0x0200,
-                   Wheel = 0x020A, Size = 0x0005, Close = 0x0010, Destroy = 0x0002,
-                   SetFocus = 0x0007, KillFocus = 0x0008, RButtonDown = 0x0204;
+constexpr uint32_t KeyDown = 0x0100, KeyUp = 0x0101, SysKeyDown = 0x0104, SysKeyUp = 0x0105,
+                   MouseMove = 0x0200, Wheel = 0x020A, Size = 0x0005, Close = 0x0010,
+                   Destroy = 0x0002, SetFocus = 0x0007, KillFocus = 0x0008, RButtonDown = 0x0204;
 
 class WindowLogicTest : public ::testing::Test {
   protected:
@@ -21,7 +21,7 @@ class WindowLogicTest : public ::testing::Test {
         engine.Prepare();
     }
     MessageOutcome Send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
-        return DispatchWindowMessage(engine, keys, message, wParam, lParam);
+        return DispatchWindowMessage(engine, keys, down, message, wParam, lParam);
     }
     ButtonState KeyAfterFrame(Key k) {
         engine.RunFrameFor(0.01f);
@@ -29,6 +29,7 @@ class WindowLogicTest : public ::testing::Test {
     }
 
     KeyMap keys;
+    KeysDown down;
     testing::HeadlessEngine<> engine{64, 48};
 };
 
@@ -74,6 +75,41 @@ TEST_F(WindowLogicTest, KeyMessagesReachTheKeyStateButSystemKeysDoNot) {
 
     EXPECT_EQ(Send(SysKeyDown, 'W'), MessageOutcome::DefaultHandler);
     EXPECT_FALSE(KeyAfterFrame(Key::W).held);
+}
+
+// Alt held while a key comes up turns its key-up into a system key-up; without it the key would
+// stay held for good.
+TEST_F(WindowLogicTest, AKeyReleasedWithAltHeldIsReleased) {
+    Send(KeyDown, 'D');
+    EXPECT_TRUE(KeyAfterFrame(Key::D).held);
+    EXPECT_EQ(Send(SysKeyUp, 'D'), MessageOutcome::DefaultHandler);
+    const ButtonState after = KeyAfterFrame(Key::D);
+    EXPECT_TRUE(after.released);
+    EXPECT_FALSE(after.held);
+}
+
+// The key-ups of keys held while the focus moves away go to the other window.
+TEST_F(WindowLogicTest, LosingTheFocusReleasesTheKeysStillHeld) {
+    Send(SetFocus);
+    Send(KeyDown, 'D');
+    Send(KeyDown, 'W');
+    Send(KeyUp, 'W');
+    Send(KeyDown, 0xBA);
+    engine.RunFrameFor(0.01f);
+    Send(KillFocus);
+    EXPECT_FALSE(engine.IsFocused());
+    EXPECT_TRUE(KeyAfterFrame(Key::D).released);
+    EXPECT_FALSE(engine.KeyState(Key::D).held);
+    EXPECT_FALSE(engine.KeyState(Key::None).held);
+    EXPECT_FALSE(engine.KeyState(Key::W).released);
+
+    // Back in focus, a key goes down again as usual, and the next focus loss releases it alone.
+    Send(SetFocus);
+    Send(KeyDown, 'A');
+    EXPECT_TRUE(KeyAfterFrame(Key::A).pressed);
+    Send(KillFocus);
+    EXPECT_TRUE(KeyAfterFrame(Key::A).released);
+    EXPECT_FALSE(engine.KeyState(Key::D).released);
 }
 
 TEST_F(WindowLogicTest, MouseCoordinatesAndWheelDeltasAreSigned16Bit) {

@@ -1,0 +1,13 @@
+// The default back-end pair of the browser build: the page's canvas with the WebGL 2 renderer.
+#include "platform/web/platform_web.h"
+#include "renderer/webgl/renderer_webgl.h"
+
+namespace dral {
+
+void CreateDefaultBackends(std::unique_ptr<Platform>& platformOut,
+                           std::unique_ptr<Renderer>& rendererOut) {
+    platformOut = std::make_unique<Platform_Web>();
+    rendererOut = std::make_unique<Renderer_WebGL>();
+}
+
+} // namespace dral

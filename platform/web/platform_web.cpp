@@ -1,0 +1,73 @@
+// Platform_Web: the canvas as the window, the hand-overs from the engine thread (title, end of the
+// run) and the wait of the main thread. The event handlers live in web_events.cpp.
+#include "platform/web/platform_web.h"
+
+#include <emscripten/emscripten.h>
+#include <emscripten/threading.h>
+
+#include "engine/tesserine.h"
+#include "platform/web/web_events.h"
+
+namespace dral {
+
+ResultCode Platform_Web::CleanUpThread() {
+    if (renderer) renderer->DestroyDevice();
+    {
+        std::lock_guard lock(doneMutex);
+        threadDone = true;
+    }
+    doneSignal.notify_all();
+    return Ok;
+}
+
+ResultCode Platform_Web::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
+                                        const Vec2i& viewSize) {
+    std::vector<void*> handles{const_cast<char*>(CanvasSelector)};
+    if (renderer->CreateDevice(std::move(handles), fullScreen, vsync) != Ok) return Fail;
+    renderer->SetViewport(viewPos, viewSize);
+    return Ok;
+}
+
+ResultCode Platform_Web::CreateAppWindow(const Vec2i&, Vec2i& size, bool fullScreen) {
+    // The page must run the program on a worker: the engine's threads block, the browser's may not.
+    if (emscripten_is_main_browser_thread() || !engine) return Fail;
+    if (fullScreen) {
+        size.x = MAIN_THREAD_EM_ASM_INT({ return window.innerWidth; });
+        size.y = MAIN_THREAD_EM_ASM_INT({ return window.innerHeight; });
+    }
+    if (size.x <= 0 || size.y <= 0) return Fail;
+    const bool shown = MAIN_THREAD_EM_ASM_INT(
+        {
+            const canvas = document.querySelector(UTF8ToString($0));
+            if (!canvas) return 0;
+            canvas.width = $1;
+            canvas.height = $2;
+            // Letterbox: the largest size of the canvas's shape that fits the page.
+            const fit = function() {
+                const s =
+                    Math.min(window.innerWidth / canvas.width, window.innerHeight / canvas.height);
+                canvas.style.width = Math.floor(canvas.width * s) + 'px';
+                canvas.style.height = Math.floor(canvas.height * s) + 'px';
+            };
+            window.addEventListener('resize', fit);
+            fit();
+            return 1;
+        },
+        CanvasSelector, size.x, size.y);
+    if (!shown) return Fail;
+    return ListenToPage(*engine, size) ? Ok : Fail;
+}
+
+ResultCode Platform_Web::SetWindowTitle(const std::string& title) {
+    // The text is read before the call returns, so the string may go right after.
+    MAIN_THREAD_EM_ASM({ document.title = UTF8ToString($0); }, title.c_str());
+    return Ok;
+}
+
+ResultCode Platform_Web::RunEventLoop() {
+    std::unique_lock lock(doneMutex);
+    doneSignal.wait(lock, [this] { return threadDone; });
+    return Ok;
+}
+
+} // namespace dral

@@ -1,0 +1,259 @@
+// The direct writes the engine makes when Draw is its own, against the per-pixel path through an
+// override: the same pixels for random primitives, blits and text in every mode, and an override
+// that still sees every call, in the documented order.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <functional>
+#include <random>
+#include <string>
+
+#include "recording_engine.h"
+
+namespace dral::testing {
+namespace {
+
+// Overrides Draw without changing what it does, which forces the per-pixel path.
+class PassThrough : public Tesserine {
+  public:
+    bool Draw(int32_t x, int32_t y, Pixel p) override { return Tesserine::Draw(x, y, p); }
+};
+
+// Derives without overriding Draw, as most applications do.
+class Plain : public Tesserine {
+  public:
+    bool OnUpdate(float) override { return true; }
+};
+
+TEST(DirectPath, IsTakenOnlyWhenDrawIsTheEnginesOwn) {
+    HeadlessEngine<Plain> plain(8, 8);
+    HeadlessEngine<PassThrough> overriding(8, 8);
+    HeadlessEngine<Recorder> recording(8, 8);
+    EXPECT_TRUE(plain.UsesEngineDraw());
+    EXPECT_FALSE(overriding.UsesEngineDraw());
+    EXPECT_FALSE(recording.UsesEngineDraw());
+}
+
+constexpr int32_t W = 48, H = 40;
+
+struct Pair {
+    HeadlessEngine<Plain> direct{W, H};
+    HeadlessEngine<PassThrough> perPixel{W, H};
+    Pair() {
+        direct.Prepare();
+        perPixel.Prepare();
+    }
+    template <class Op> void Both(Op op) {
+        op(static_cast<Tesserine&>(direct));
+        op(static_cast<Tesserine&>(perPixel));
+    }
+    bool Same() const {
+        return std::memcmp(direct.GetDrawTarget()->pixels, perPixel.GetDrawTarget()->pixels,
+                           size_t(W * H) * sizeof(Pixel)) == 0;
+    }
+};
+
+// Random operations over and beyond the target, in random modes, from random target contents.
+class RandomOps {
+  public:
+    explicit RandomOps(uint32_t seed) : rng(seed) {
+        for (Sprite* s : {&source, &tiled})
+            for (int32_t i = 0; i < s->width * s->height; ++i) s->pixels[i] = AnyPixel();
+        tiled.SetSampleMode(Tiled);
+    }
+    std::function<void(Tesserine&)> Next(std::string& name) {
+        const int32_t x1 = Coord(W), y1 = Coord(H), x2 = Coord(W), y2 = Coord(H);
+        const int32_t x3 = Coord(W), y3 = Coord(H);
+        const Pixel p = AnyPixel();
+        const uint32_t scale = Int(0, 4);
+        const auto flip = uint8_t(Int(0, 3));
+        Sprite* sprite = Int(0, 1) ? &source : &tiled;
+        switch (Int(0, 9)) {
+        case 0:
+            name = "FillRect";
+            return [=](Tesserine& e) { e.FillRect(x1, y1, Int2(x2), Int2(y2), p); };
+        case 1: {
+            name = "DrawLine";
+            const uint32_t pattern = Int(0, 1) ? 0xFFFFFFFFu : Word();
+            const int32_t xEnd = Int(0, 2) ? x2 : x1; // vertical now and then
+            return [=](Tesserine& e) { e.DrawLine(x1, y1, xEnd, y2, p, pattern); };
+        }
+        case 2:
+            name = "DrawCircle";
+            {
+                const auto mask = uint8_t(Word());
+                const auto r = int32_t(Int(0, 40));
+                return [=](Tesserine& e) { e.DrawCircle(x1, y1, r, p, mask); };
+            }
+        case 3:
+            name = "FillCircle";
+            {
+                const auto r = int32_t(Int(0, 40));
+                return [=](Tesserine& e) { e.FillCircle(x1, y1, r, p); };
+            }
+        case 4:
+            name = "FillTriangle";
+            return [=](Tesserine& e) { e.FillTriangle(x1, y1, x2, y2, x3, y3, p); };
+        case 5:
+            name = "DrawRect";
+            return [=](Tesserine& e) { e.DrawRect(x1, y1, Int2(x2), Int2(y2), p); };
+        case 6:
+            name = "DrawSprite";
+            return [=](Tesserine& e) { e.DrawSprite(x1, y1, sprite, scale, flip); };
+        case 7:
+            name = "DrawSpriteRegion";
+            return [=](Tesserine& e) {
+                e.DrawSpriteRegion(x1, y1, sprite, x2 - 10, y2 - 10, Int2(x3), Int2(y3), scale,
+                                   flip);
+            };
+        case 8: {
+            name = "DrawSprite of the target onto itself";
+            return [=](Tesserine& e) {
+                e.DrawSprite(x1 - W / 2, y1 - H / 2, e.GetDrawTarget(), 1, flip);
+            };
+        }
+        default: {
+            name = "DrawString";
+            std::string text;
+            for (uint32_t n = Int(0, 8); n > 0; --n)
+                text += char(Int(0, 4) ? Int(32, 127) : Word());
+            return [=](Tesserine& e) { e.DrawString(x1, y1, text, p, scale); };
+        }
+        }
+    }
+    void Mode(Tesserine& e, PixelMode mode, float blend) {
+        e.SetPixelMode(mode);
+        e.SetBlendFactor(blend);
+    }
+    Pixel AnyPixel() {
+        const uint32_t v = Word();
+        // Alpha 255 and 0 often, so that Mask writes and Alpha leaves colours alone.
+        const uint32_t alpha[4] = {255, 0, v >> 24, 128};
+        return Pixel(uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(alpha[(v >> 5) & 3]));
+    }
+    uint32_t Int(uint32_t lo, uint32_t hi) {
+        return std::uniform_int_distribution<uint32_t>(lo, hi)(rng);
+    }
+    uint32_t Word() { return uint32_t(rng()); }
+    std::mt19937 rng;
+
+  private:
+    // Mostly on or near the target, now and then far off it.
+    int32_t Coord(int32_t extent) {
+        if (Int(0, 15) == 0) return int32_t(Int(0, 4000)) - 2000;
+        return int32_t(Int(0, uint32_t(extent) * 2)) - extent / 2;
+    }
+    static int32_t Int2(int32_t v) { return v - 12; }
+    Sprite source{13, 9};
+    Sprite tiled{5, 7};
+};
+
+TEST(DirectPath, LeavesThePixelsOfThePerPixelPathInEveryMode) {
+    RandomOps ops(20261209);
+    Pair pair;
+    for (int round = 0; round < 3000; ++round) {
+        if (round % 50 == 0) {
+            const Pixel background = ops.AnyPixel();
+            pair.Both([&](Tesserine& e) {
+                Sprite* t = e.GetDrawTarget();
+                for (int32_t i = 0; i < W * H; ++i)
+                    t->pixels[i] = Pixel(background.packed + uint32_t(i) * 2654435761u);
+            });
+        }
+        const auto mode = PixelMode(ops.Int(0, 2));
+        const float blend = ops.Int(0, 3) ? 1.0f : float(ops.Int(0, 100)) / 100.0f;
+        pair.Both([&](Tesserine& e) { ops.Mode(e, mode, blend); });
+        std::string name;
+        const auto op = ops.Next(name);
+        pair.Both(op);
+        ASSERT_TRUE(pair.Same()) << name << " in mode " << mode << ", round " << round;
+    }
+}
+
+TEST(DirectPath, WrapsCoordinatesBeyondTheInt32RangeLikeThePerPixelPath) {
+    Pair pair;
+    Sprite s(4, 3);
+    for (int32_t i = 0; i < 12; ++i) s.pixels[i] = Pixel(uint8_t(i * 20), 7, 9, 255);
+    constexpr int32_t Edge = INT32_MAX - 6;
+    for (PixelMode mode : {Normal, Alpha}) {
+        pair.Both([&](Tesserine& e) {
+            e.SetPixelMode(mode);
+            e.DrawSprite(Edge, 2, &s, 3);
+            e.DrawSprite(3, Edge, &s, 2, SpriteFlip::Vertical);
+            e.DrawString(Edge, 20, "Wrap", Pixel(200, 100, 0, 160), 2);
+            e.DrawString(Edge + 3, 30, "Wrap", White);
+            e.FillRect(INT32_MAX - 2, 5, 10, 10, Red);
+        });
+        EXPECT_TRUE(pair.Same()) << mode;
+    }
+}
+
+// The walks the design gives, written out plainly, to compare an override's record with.
+std::vector<Plot> FillRectOrder(int32_t x, int32_t y, int32_t w, int32_t h) {
+    std::vector<Plot> v;
+    for (int32_t i = std::max(x, 0); i < std::min(x + w, W); ++i)
+        for (int32_t j = std::max(y, 0); j < std::min(y + h, H); ++j) v.emplace_back(i, j);
+    return v;
+}
+
+std::vector<Plot> BlitOrder(int32_t x, int32_t y, int32_t w, int32_t h, int32_t scale) {
+    std::vector<Plot> v;
+    for (int32_t i = 0; i < w; ++i)
+        for (int32_t j = 0; j < h; ++j)
+            for (int32_t a = 0; a < scale; ++a)
+                for (int32_t b = 0; b < scale; ++b)
+                    v.emplace_back(x + i * scale + a, y + j * scale + b);
+    return v;
+}
+
+std::vector<Plot> TextOrder(const Sprite& sheet, int32_t x, int32_t y, const std::string& text,
+                            int32_t scale) {
+    std::vector<Plot> v;
+    int32_t sx = 0;
+    for (const char c : text) {
+        const int32_t cellX = 8 * ((c - 32) % 16), cellY = 8 * ((c - 32) / 16);
+        for (int32_t gx = 0; gx < 8; ++gx)
+            for (int32_t gy = 0; gy < 8; ++gy)
+                if (sheet.GetPixel(cellX + gx, cellY + gy).r != 0)
+                    for (int32_t a = 0; a < scale; ++a)
+                        for (int32_t b = 0; b < scale; ++b)
+                            v.emplace_back(x + sx + gx * scale + a, y + gy * scale + b);
+        sx += 8 * scale;
+    }
+    return v;
+}
+
+TEST(DirectPath, AnOverrideStillSeesEveryPixelInOrderInEveryMode) {
+    Sprite s(3, 2);
+    for (PixelMode mode : {Normal, Mask, Alpha, Custom}) {
+        DrawingEngine e(W, H);
+        e.SetPixelMode(mode);
+        e.FillRect(-2, 3, 9, 4, Red);
+        EXPECT_EQ(e.Take(), FillRectOrder(-2, 3, 9, 4)) << mode;
+        e.DrawSprite(40, 30, &s, 3, SpriteFlip::Horizontal);
+        EXPECT_EQ(e.Take(), BlitOrder(40, 30, 3, 2, 3)) << mode;
+        e.DrawString(-3, 1, "Ag~", Pixel(1, 2, 3, 100), 2);
+        EXPECT_EQ(e.Take(), TextOrder(*e.FontSheet(), -3, 1, "Ag~", 2)) << mode;
+        EXPECT_EQ(e.GetPixelMode(), mode);
+        // Every candidate of a solid line, on or off target.
+        e.DrawLine(-5, 2, 60, 2, Red);
+        EXPECT_EQ(e.Take().size(), 66u) << mode;
+    }
+}
+
+TEST(DirectPath, CustomModeStillCallsTheFunctionForEveryPixel) {
+    HeadlessEngine<Plain> e(W, H);
+    e.Prepare();
+    int calls = 0;
+    e.SetPixelMode([&](int32_t, int32_t, const Pixel& s, const Pixel&) {
+        ++calls;
+        return s;
+    });
+    e.FillRect(0, 0, 4, 5, Red);
+    e.FillCircle(10, 10, 3, Red);
+    // 4 x 5, and the radius-3 circle's four spans in each of its three passes.
+    EXPECT_EQ(calls, 20 + (1 + 7 + 1 + 7) + (3 + 7 + 3 + 7) + (5 + 5 + 5 + 5));
+}
+
+} // namespace
+} // namespace dral::testing

@@ -1,0 +1,43 @@
+#!/usr/bin/env python3
+"""Serves the browser build over HTTP for local play. The programs use threads, which browsers
+only allow on pages sent with the COOP/COEP headers added here.
+
+    python3 serve.py [PORT] [--bind ADDRESS]    (defaults: 8000 on 127.0.0.1)
+
+Prints "serving on http://ADDRESS:PORT/" once listening; port 0 picks a free one."""
+import argparse
+import functools
+import http.server
+import os
+
+
+class IsolatedHandler(http.server.SimpleHTTPRequestHandler):
+    extensions_map = {**http.server.SimpleHTTPRequestHandler.extensions_map,
+                      ".wasm": "application/wasm", ".js": "text/javascript",
+                      ".mp3": "audio/mpeg"}
+
+    def end_headers(self):
+        self.send_header("Cross-Origin-Opener-Policy", "same-origin")
+        self.send_header("Cross-Origin-Embedder-Policy", "require-corp")
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+    def log_message(self, *args):
+        pass
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("port", nargs="?", type=int, default=8000)
+    parser.add_argument("--bind", default="127.0.0.1")
+    parser.add_argument("--directory", default=os.path.dirname(os.path.abspath(__file__)))
+    options = parser.parse_args()
+    handler = functools.partial(IsolatedHandler, directory=options.directory)
+    with http.server.ThreadingHTTPServer((options.bind, options.port), handler) as server:
+        host, port = server.server_address[:2]
+        print(f"serving on http://{host}:{port}/", flush=True)
+        server.serve_forever()
+
+
+if __name__ == "__main__":
+    main()
