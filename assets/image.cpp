@@ -52,6 +52,7 @@ ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pac
     if (pack) {
         // SDL reads the entry in place, so it lives until decoding is over.
         const ResourceBuffer entry = pack->ReadEntry(imageFile);
+        if (!entry.complete) return NoFile;
         image = Decode(OpenBytes(entry.bytes), imageFile);
     } else {
         image = Decode(SDL_RWFromFile(imageFile.c_str(), "rb"), imageFile);

@@ -162,7 +162,8 @@ ResourceBuffer::ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t 
     : bytes(size, 0) {
     // A read that ran short earlier must not make this seek fail too.
     stream.clear();
-    if (size > 0 && stream.seekg(std::streamoff(offset))) stream.read(bytes.data(), size);
+    if (size > 0)
+        complete = stream.seekg(std::streamoff(offset)) && stream.read(bytes.data(), size);
     SetGetArea(0);
 }
 
@@ -174,7 +175,9 @@ ResourceBuffer& ResourceBuffer::operator=(ResourceBuffer&& other) noexcept {
     if (this == &other) return *this;
     const std::ptrdiff_t position = other.gptr() - other.eback();
     bytes = std::move(other.bytes);
+    complete = other.complete;
     other.bytes.clear();
+    other.complete = true;
     SetGetArea(position);
     other.SetGetArea(0);
     return *this;

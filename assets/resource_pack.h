@@ -24,7 +24,8 @@ struct PackEntry {
 /// the get area always points into this buffer's own bytes.
 struct ResourceBuffer : public std::streambuf {
     ResourceBuffer() = default;
-    /// Reads `size` bytes at `offset`; bytes the stream cannot deliver stay zero.
+    /// Reads `size` bytes at `offset`; bytes the stream cannot deliver stay zero and clear
+    /// `complete`.
     ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t size);
     /// Takes over other's bytes and read position; other is left empty.
     ResourceBuffer(ResourceBuffer&& other) noexcept;
@@ -35,6 +36,9 @@ struct ResourceBuffer : public std::streambuf {
 
     /// The stored file's bytes, owned by the buffer.
     std::vector<char> bytes;
+    /// False when the pack file could not deliver every byte, for example because it was cut
+    /// short after it was opened: the bytes then end in zeros that are not the stored file's.
+    bool complete = true;
 
   private:
     void SetGetArea(std::ptrdiff_t position);

@@ -59,6 +59,7 @@ ResultCode Sprite::LoadFromSpriteFile(const std::string& spriteFile, ResourcePac
     width = height = 0;
     if (pack) {
         ResourceBuffer entry = pack->ReadEntry(spriteFile);
+        if (!entry.complete) return Fail;
         std::istream in(&entry);
         return ReadSprite(in, entry.bytes.size(), *this);
     }

@@ -147,11 +147,9 @@ void Tesserine::UpdateTitle() {
     frameTimer -= 1.0f;
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, frameCount).ptr;
-    std::string title = TitleBanner;
-    title += appName;
-    title += " - FPS: ";
-    title.append(digits, end);
-    platform->SetWindowTitle(title);
+    // Built in storage kept across frames: after the first title, a title frame touches no heap.
+    titleText.assign(TitleBanner).append(appName).append(" - FPS: ").append(digits, end);
+    platform->SetWindowTitle(titleText);
     frameCount = 0;
 }
 

@@ -503,6 +503,7 @@ class Tesserine {
     std::unique_ptr<RecordingWriter> recorder;
     std::string recordingError;
     uint32_t recordingSeed = 0;
+    std::string titleText;
 };
 
 } // namespace dral

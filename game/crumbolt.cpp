@@ -2,8 +2,10 @@
 // collision, and the drawing of the boxes, the player, the score and the death screen.
 #include "game/crumbolt.h"
 
+#include <charconv>
 #include <cstdlib>
 #include <string>
+#include <string_view>
 
 #include "game/media_command.h"
 
@@ -15,8 +17,15 @@ void ResetState() {
     state = State{};
 }
 
+namespace {
+const std::string RestartPrompt = "Press space to start again";
+} // namespace
+
 Crumbolt::Crumbolt() {
     appName = "Crumbolt";
+    // Room for the longest texts up front, so that no frame, alive or dead, touches the heap.
+    scoreText.reserve(32);
+    deathText.reserve(48);
 }
 
 bool Crumbolt::OnCreate() {
@@ -38,7 +47,10 @@ bool Crumbolt::OnUpdate(float elapsedSeconds) {
     if (s.tickCount % 1000 == 0) s.spawnInterval -= 5;
     if (s.spawnInterval < 10) s.spawnInterval = 10;
     if (!s.isDead) s.tickCount++;
-    const std::string score = std::to_string(s.tickCount);
+    char digits[16];
+    const std::string_view score(
+        digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, s.tickCount).ptr -
+                                    digits));
 
     Clear(dral::Black);
     if (!s.isDead) MovePlayer(dt);
@@ -61,11 +73,12 @@ bool Crumbolt::OnUpdate(float elapsedSeconds) {
     BoxPass(dt);
 
     DrawRect(static_cast<int32_t>(s.playerX), static_cast<int32_t>(s.playerY), 20, 20, dral::Blue);
-    DrawString(700, 20, "Score: " + score, dral::White, 1);
+    DrawString(700, 20, scoreText.assign("Score: ").append(score), dral::White, 1);
     if (s.isDead) {
         SendMediaCommand(StopMusic);
-        DrawString(400, 200, "You died. Your score is: " + score, dral::Red, 1);
-        DrawString(400, 160, "Press space to start again", dral::Red, 1);
+        DrawString(400, 200, deathText.assign("You died. Your score is: ").append(score), dral::Red,
+                   1);
+        DrawString(400, 160, RestartPrompt, dral::Red, 1);
         if (KeyState(dral::Key::Space).held) {
             s.isDead = false;
             Restart();

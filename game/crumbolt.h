@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 #include "engine/tesserine.h"
 
@@ -67,6 +68,10 @@ class Crumbolt : public dral::Tesserine {
     void MovePlayer(float dt);
     void SpawnBox();
     void BoxPass(float dt);
+
+    // The score and death texts, rebuilt each tick in storage kept across frames.
+    std::string scoreText;
+    std::string deathText;
 };
 
 } // namespace crumbolt

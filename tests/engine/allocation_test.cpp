@@ -1,4 +1,4 @@
-// A steady-state frame must not touch the heap, except the once-a-second title. The global
+// A steady-state frame must not touch the heap, not even for the once-a-second title. The global
 // allocation functions are replaced to count allocations made on the test's thread.
 #include <gtest/gtest.h>
 
@@ -49,15 +49,15 @@ long AllocationsIn(HeadlessEngine<Busy>& app, float elapsed) {
     return allocations;
 }
 
-TEST(Allocation, SteadyFramesAllocateNothingButTheTitle) {
+TEST(Allocation, SteadyFramesAllocateNothingTitlesIncluded) {
     HeadlessEngine<Busy> app(800, 600);
     app.Prepare();
     app.UpdateKeyState(3, true);
     app.UpdateMouse(5, 5);
-    AllocationsIn(app, 0.01f); // the first frame sets the title
-    for (int i = 0; i < 50; i++) EXPECT_EQ(AllocationsIn(app, 0.01f), 0) << "frame " << i;
-    EXPECT_GT(AllocationsIn(app, 1.0f), 0); // this one completes the second
-    EXPECT_EQ(AllocationsIn(app, 0.01f), 0);
+    // Two seconds of warm-up: the first titles give the title's storage its size.
+    for (int frame = 0; frame < 2 * 51; frame++) AllocationsIn(app, frame % 51 ? 0.01f : 1.0f);
+    for (int frame = 0; frame < 3 * 51; frame++)
+        EXPECT_EQ(AllocationsIn(app, frame % 51 ? 0.01f : 1.0f), 0) << "frame " << frame;
 }
 
 // Recording writes each frame from fixed buffers: no allocation while input changes either.

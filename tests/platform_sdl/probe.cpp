@@ -1,12 +1,15 @@
 // The application the end-to-end tests drive on the real back-end pair: it fills its screen with
 // one colour and reports on stdout what the engine makes of the window system's events.
-// Usage: sdl_probe [--fullscreen] [--refuse N]   (OnDestroy refuses the first N close requests)
+// Usage: sdl_probe [--fullscreen] [--refuse N] [--slow-update SECONDS]
+// (OnDestroy refuses the first N close requests; the 30th OnUpdate takes SECONDS to return)
 #include <SDL.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 #include "engine/tesserine.h"
 
@@ -16,7 +19,9 @@ const dral::Pixel Fill{0, 160, 255, 255};
 
 class Probe : public dral::Tesserine {
   public:
-    explicit Probe(int refusals) : refusalsLeft(refusals) { appName = "Probe"; }
+    Probe(int refusals, int slowSeconds) : refusalsLeft(refusals), slowUpdate(slowSeconds) {
+        appName = "Probe";
+    }
 
     bool OnCreate() override {
         Report("driver %s", SDL_GetCurrentVideoDriver());
@@ -28,6 +33,11 @@ class Probe : public dral::Tesserine {
     }
 
     bool OnUpdate(float) override {
+        if (++updates == 30 && slowUpdate > 0) {
+            Report("slow update");
+            std::this_thread::sleep_for(std::chrono::seconds(slowUpdate));
+            Report("slow update done");
+        }
         ReportGeometry();
         ReportKey();
         ReportMouse();
@@ -73,6 +83,8 @@ class Probe : public dral::Tesserine {
     }
 
     int refusalsLeft;
+    int slowUpdate;
+    int updates = 0;
     int destroyCalls = 0;
     bool heldReported = false;
     dral::Vec2i lastWindow, lastViewPos, lastMouse{-1, -1};
@@ -82,12 +94,14 @@ class Probe : public dral::Tesserine {
 
 int main(int argc, char** argv) {
     bool fullScreen = false;
-    int refusals = 0;
+    int refusals = 0, slowSeconds = 0;
     for (int i = 1; i < argc; i++) {
         if (std::strcmp(argv[i], "--fullscreen") == 0) fullScreen = true;
         if (std::strcmp(argv[i], "--refuse") == 0 && i + 1 < argc) refusals = std::atoi(argv[++i]);
+        if (std::strcmp(argv[i], "--slow-update") == 0 && i + 1 < argc)
+            slowSeconds = std::atoi(argv[++i]);
     }
-    Probe probe(refusals);
+    Probe probe(refusals, slowSeconds);
     if (probe.Setup(200, 150, 2, 2, fullScreen, false) != dral::Ok) return 1;
     return probe.Run() == dral::Ok ? 0 : 1;
 }
