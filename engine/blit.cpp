@@ -4,14 +4,6 @@
 
 namespace dral {
 
-namespace {
-
-int32_t Wrap(int64_t v) {
-    return static_cast<int32_t>(v);
-}
-
-} // namespace
-
 void Tesserine::DrawSprite(int32_t x, int32_t y, Sprite* sprite, uint32_t scale, uint8_t flip) {
     if (!sprite) return;
     DrawSpriteRegion(x, y, sprite, 0, 0, sprite->width, sprite->height, scale, flip);
@@ -32,12 +24,13 @@ void Tesserine::DrawSpriteRegion(int32_t x, int32_t y, Sprite* sprite, int32_t o
     // Columns outermost, as an override of Draw sees them. Source pixels outside the sprite come
     // from its sample mode and are drawn like any other, transparent ones included.
     for (int64_t i = 0; i < w; ++i) {
-        const int32_t fx = Wrap(ox + columnStart + i * columnStep);
+        const int32_t fx = static_cast<int32_t>(ox + columnStart + i * columnStep);
         for (int64_t j = 0; j < h; ++j) {
-            const Pixel p = sprite->GetPixel(fx, Wrap(oy + rowStart + j * rowStep));
+            const Pixel p = sprite->GetPixel(fx, static_cast<int32_t>(oy + rowStart + j * rowStep));
             for (int64_t a = 0; a < size; ++a)
                 for (int64_t b = 0; b < size; ++b)
-                    Draw(Wrap(x + i * size + a), Wrap(y + j * size + b), p);
+                    Draw(static_cast<int32_t>(x + i * size + a),
+                         static_cast<int32_t>(y + j * size + b), p);
         }
     }
 }
@@ -71,7 +64,8 @@ void Tesserine::DrawString(int32_t x, int32_t y, const std::string& text, Pixel 
                 if (fontSprite->GetPixel(cellX + gx, cellY + gy).r == 0) continue;
                 const int64_t px = x + sx + gx * size, py = y + sy + gy * size;
                 for (int64_t a = 0; a < size; ++a)
-                    for (int64_t b = 0; b < size; ++b) Draw(Wrap(px + a), Wrap(py + b), colour);
+                    for (int64_t b = 0; b < size; ++b)
+                        Draw(static_cast<int32_t>(px + a), static_cast<int32_t>(py + b), colour);
             }
         }
         sx += 8 * int64_t(scale);

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/platform_support.h"
 #include "engine/tesserine.h"
 
 namespace dral {
@@ -66,7 +67,7 @@ ResultCode Platform_SDL::CleanUpApplication() {
 }
 
 ResultCode Platform_SDL::CleanUpThread() {
-    if (renderer) renderer->DestroyDevice();
+    ReleaseGraphics();
     threadDone = true;
     PushWakeUp(quitEvent);
     // SDL keeps per-thread state (the error text) that would outlive this thread otherwise.
@@ -76,9 +77,7 @@ ResultCode Platform_SDL::CleanUpThread() {
 
 ResultCode Platform_SDL::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                         const Vec2i& viewSize) {
-    if (renderer->CreateDevice({window}, fullScreen, vsync) != Ok) return Fail;
-    renderer->SetViewport(viewPos, viewSize);
-    return Ok;
+    return CreateGraphicsOn(window, fullScreen, vsync, viewPos, viewSize);
 }
 
 ResultCode Platform_SDL::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {

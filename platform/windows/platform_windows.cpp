@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "engine/platform_support.h"
 #include "engine/tesserine.h"
 #include "platform/windows/window_logic.h"
 
@@ -59,7 +60,7 @@ ResultCode Platform_Windows::StartThread() {
 }
 
 ResultCode Platform_Windows::CleanUpThread() {
-    renderer->DestroyDevice();
+    ReleaseGraphics();
     // The main thread answers WM_DESTROY with the quit message that ends its loop.
     PostMessageA(static_cast<HWND>(windowHandle), WM_DESTROY, 0, 0);
     return Ok;
@@ -67,9 +68,7 @@ ResultCode Platform_Windows::CleanUpThread() {
 
 ResultCode Platform_Windows::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                             const Vec2i& viewSize) {
-    if (renderer->CreateDevice({windowHandle}, fullScreen, vsync) != Ok) return Fail;
-    renderer->SetViewport(viewPos, viewSize);
-    return Ok;
+    return CreateGraphicsOn(windowHandle, fullScreen, vsync, viewPos, viewSize);
 }
 
 ResultCode Platform_Windows::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {
