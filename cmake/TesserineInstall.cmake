@@ -54,6 +54,7 @@ foreach(library tesserine tesserine_headless)
   # Plain system libraries (the Windows ones) go on the link line as they are.
   set(PC_LIBS "")
   get_target_property(links ${library} LINK_LIBRARIES)
+  list(REMOVE_DUPLICATES links)
   foreach(link IN LISTS links)
     if(NOT link MATCHES "::|^tesserine_")
       string(APPEND PC_LIBS " -l${link}")
