@@ -18,7 +18,8 @@ function(tesserine_component name)
   target_link_libraries(${target} PUBLIC tesserine_usage ${arg_LINK})
   set_target_properties(${target} PROPERTIES
     TESSERINE_LINK "${arg_LINK}" TESSERINE_PKGCONFIG "${arg_PKGCONFIG}"
-    TESSERINE_CLASS "${arg_CLASS}" TESSERINE_DECODER "${arg_DECODER}" TESSERINE_HEADER "${arg_HEADER}"
+    TESSERINE_CLASS "${arg_CLASS}" TESSERINE_DECODER "${arg_DECODER}"
+    TESSERINE_HEADER "${arg_HEADER}"
     TESSERINE_HEADER_DIRS "${CMAKE_CURRENT_SOURCE_DIR}")
   set_property(GLOBAL APPEND PROPERTY TESSERINE_COMPONENTS ${name})
 endfunction()
@@ -34,13 +35,16 @@ endfunction()
 macro(tesserine_find_package)
   find_package(${ARGN} REQUIRED)
   string(REPLACE ";" " " tesserine_dependency "${ARGN}")
-  set_property(GLOBAL APPEND PROPERTY TESSERINE_DEPENDENCIES "find_dependency(${tesserine_dependency})")
+  set_property(GLOBAL APPEND PROPERTY TESSERINE_DEPENDENCIES
+               "find_dependency(${tesserine_dependency})")
 endmacro()
 
 # The installed libraries: which components they hold, for headers, the package and pkg-config.
 function(tesserine_install_library target)
-  install(TARGETS ${target} EXPORT TesserineTargets
-          ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  if(TESSERINE_INSTALL)
+    install(TARGETS ${target} EXPORT TesserineTargets
+            ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
+  endif()
   set_property(GLOBAL APPEND PROPERTY TESSERINE_LIBRARIES ${target})
 endfunction()
 

@@ -1,6 +1,6 @@
-# The install tree: headers under include/tesserine/ (engine/x.h becomes
-# include/tesserine/engine/x.h), the libraries, the CMake package and one pkg-config file per
-# back-end set. The build tree gets forwarding headers of the same names in build/include, so
+# The install tree (when TESSERINE_INSTALL is on): headers under include/tesserine/ (engine/x.h
+# becomes include/tesserine/engine/x.h), the libraries, the CMake package and one pkg-config file
+# per back-end set. The build tree gets forwarding headers of the same names in build/include, so
 # #include <tesserine/...> works the same through add_subdirectory.
 
 # Every installed header, by its path from the source root.
@@ -19,11 +19,18 @@ endforeach()
 list(REMOVE_DUPLICATES installed_headers)
 foreach(header IN LISTS installed_headers)
   get_filename_component(folder ${header} DIRECTORY)
-  install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tesserine/${folder})
-  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/include/tesserine/${header}
-       CONTENT "// Forwards <tesserine/${header}> to the source tree.\n#pragma once\n#include \"${PROJECT_SOURCE_DIR}/${header}\"\n")
+  if(TESSERINE_INSTALL)
+    install(FILES ${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/tesserine/${folder})
+  endif()
+  set(forward "// Forwards <tesserine/${header}> to the source tree.\n#pragma once\n")
+  string(APPEND forward "#include \"${PROJECT_SOURCE_DIR}/${header}\"\n")
+  file(CONFIGURE OUTPUT ${PROJECT_BINARY_DIR}/include/tesserine/${header} CONTENT "${forward}")
 endforeach()
 
+if(NOT TESSERINE_INSTALL)
+  return()
+endif()
+install(TARGETS tesserine_usage EXPORT TesserineTargets)
 set(package_dir ${CMAKE_INSTALL_LIBDIR}/cmake/Tesserine)
 install(EXPORT TesserineTargets NAMESPACE dral:: DESTINATION ${package_dir})
 get_property(dependencies GLOBAL PROPERTY TESSERINE_DEPENDENCIES)

@@ -68,10 +68,10 @@ TEST_F(ImageDecoderSeam, FilesAndPackEntriesGoToTheChosenDecoder) {
 TEST_F(ImageDecoderSeam, NullptrGoesBackToTheDefault) {
     UseImageDecoder(&decoder);
     UseImageDecoder(nullptr);
+    // No such file here, so the build's own decoder (or the lack of one) answers NoFile.
     Sprite sprite;
-    sprite.LoadImageFile("ok.png", nullptr);
+    EXPECT_EQ(sprite.LoadImageFile("ok.png", nullptr), NoFile);
     EXPECT_EQ(decoder.calls, "");
-    if (!DefaultImageDecoder()) EXPECT_EQ(sprite.LoadImageFile("ok.png", nullptr), NoFile);
 }
 
 } // namespace
