@@ -6,12 +6,14 @@
 
 namespace dral {
 
+/// One key's or mouse button's state in the current frame, as Tesserine::KeyState returns it.
 struct ButtonState {
-    bool pressed = false;  // went down in this frame
-    bool released = false; // went up in this frame
-    bool held = false;     // is down
+    bool pressed = false;  ///< went down in this frame
+    bool released = false; ///< went up in this frame
+    bool held = false;     ///< is down
 };
 
+/// The engine's keys. Their values are fixed and index the 256-entry key state arrays.
 enum class Key : uint8_t {
     None = 0,
     A,
@@ -101,7 +103,9 @@ enum class Key : uint8_t {
 static_assert(static_cast<int>(Key::W) == 23 && static_cast<int>(Key::Escape) == 64 &&
               static_cast<int>(Key::Np0) == 69 && static_cast<int>(Key::NpDecimal) == 83);
 
+/// Entries of the key state arrays: every uint8_t key value has one.
 inline constexpr int KeyCount = 256;
+/// Mouse buttons the engine tracks: 0 left, 1 right, 2 middle, 3 and 4 the side buttons.
 inline constexpr int MouseButtonCount = 5;
 
 } // namespace dral

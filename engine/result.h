@@ -3,6 +3,7 @@
 
 namespace dral {
 
+/// Outcome of a fallible operation: Ok, Fail, or NoFile when a file is missing or unreadable.
 enum ResultCode { Fail = 0, Ok = 1, NoFile = -1 };
 
 } // namespace dral

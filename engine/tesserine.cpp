@@ -18,8 +18,9 @@ Tesserine::Tesserine() {
 
 // The layer images and the font go with the engine, so that an engine made and destroyed more than
 // once in a process leaks nothing. The layer textures are left to the device, which is gone by now
-// after a run.
+// after a run. A recording still running is ended properly.
 Tesserine::~Tesserine() {
+    StopRecording();
     for (Layer& layer : layers) delete layer.sprite;
     delete fontDecal;
     delete fontSprite;
@@ -84,8 +85,10 @@ void Tesserine::EngineLoop() {
     if (!OnCreate()) running = false;
     while (running) {
         while (running) RunFrame();
+        if (recorder) RecordStop();
         if (!OnDestroy()) running = true;
     }
+    StopRecording();
     platform->CleanUpThread();
 }
 
@@ -114,6 +117,7 @@ void Tesserine::RunFrameFor(float elapsed) {
     LatchInput();
     mousePos = mousePosCache.Load();
     mouseWheelDelta = mouseWheelDeltaCache.exchange(0, std::memory_order_relaxed);
+    if (recorder) RecordFrame(elapsed);
 
     renderer->ClearBuffer(Black, true);
     if (!OnUpdate(elapsed)) running = false;

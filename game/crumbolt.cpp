@@ -47,14 +47,16 @@ bool Crumbolt::OnUpdate(float elapsedSeconds) {
 
     // Past an edge the player jumps 20 pixels back inside; the right and bottom limits are the
     // screen size itself, so the square may stand partly or wholly beyond those edges.
+    constexpr float right = static_cast<float>(GameScreenWidth);
+    constexpr float bottom = static_cast<float>(GameScreenHeight);
     if (s.playerX < 0.0f)
-        s.playerX = 20.0f;
-    else if (s.playerX > 800.0f)
-        s.playerX = 780.0f;
+        s.playerX = EdgeBounce;
+    else if (s.playerX > right)
+        s.playerX = right - EdgeBounce;
     if (s.playerY < 0.0f)
-        s.playerY = 20.0f;
-    else if (s.playerY > 600.0f)
-        s.playerY = 580.0f;
+        s.playerY = EdgeBounce;
+    else if (s.playerY > bottom)
+        s.playerY = bottom - EdgeBounce;
 
     BoxPass(dt);
 
@@ -90,7 +92,7 @@ void Crumbolt::MovePlayer(float dt) {
 void Crumbolt::SpawnBox() {
     Box& b = state.boxes[static_cast<size_t>(state.nextBox)];
     // The draws are separate statements so that their order is fixed.
-    b.x = std::rand() % 800;
+    b.x = std::rand() % GameScreenWidth;
     b.y = 0;
     b.width = std::rand() % 30 + 10;
     b.height = std::rand() % 30 + 10;

@@ -17,6 +17,12 @@ struct Box {
     int32_t height = 0;
 };
 
+// The logical screen the game is drawn on, in engine pixels.
+inline constexpr int32_t GameScreenWidth = 800;
+inline constexpr int32_t GameScreenHeight = 600;
+// A player pushed past an edge lands this far back inside the screen.
+inline constexpr float EdgeBounce = 20.0f;
+
 inline constexpr int32_t BoxCount = 299;
 // 0.002 s: with MoveSpeed this makes exactly one pixel per tick in float arithmetic.
 inline constexpr float TickLength = 0.002f;
@@ -25,6 +31,7 @@ inline constexpr float PlayerSize = 20.0f;
 inline constexpr int32_t FallLimit = 601;
 // Boxes that have left the screen wait here, out of the player's reach.
 inline constexpr int32_t ParkingRow = 800;
+static_assert(ParkingRow > GameScreenHeight, "parked boxes must be off the screen");
 
 inline constexpr const char* OpenMusic = "open \"crumbolt.mp3\" type mpegvideo alias mp3";
 inline constexpr const char* PlayMusic = "play mp3 repeat";

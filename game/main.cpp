@@ -8,6 +8,8 @@
 int main() {
     std::srand(static_cast<uint32_t>(std::time(nullptr)));
     crumbolt::Crumbolt game;
-    if (game.Setup(800, 600, 1, 1, true, false) == dral::Ok) game.Run();
+    if (game.Setup(crumbolt::GameScreenWidth, crumbolt::GameScreenHeight, 1, 1, true, false) ==
+        dral::Ok)
+        game.Run();
     return 0;
 }

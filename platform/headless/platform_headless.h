@@ -11,6 +11,8 @@
 
 namespace dral {
 
+/// The Platform without a window, for tests, servers and tools. Pair it with Renderer_Headless
+/// through Tesserine::UseBackends before Run.
 class Platform_Headless : public Platform {
   public:
     ResultCode StartApplication() override { return Ok; }
@@ -19,16 +21,18 @@ class Platform_Headless : public Platform {
     ResultCode CleanUpThread() override;
     ResultCode CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                               const Vec2i& viewSize) override;
-    // Full screen reports the size of a virtual display.
+    /// Full screen reports the size of a virtual display, displaySize.
     ResultCode CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) override;
     ResultCode SetWindowTitle(const std::string& title) override;
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override { return Fail; }
 
+    /// The last title the engine set (a copy). Any thread.
     std::string Title() const;
-    // Ends the event loop from any thread, as CleanUpThread does.
+    /// Ends the event loop from any thread, as CleanUpThread does.
     void Quit();
 
+    /// The size a full-screen window gets, in window pixels. Set it before Run.
     Vec2i displaySize{1920, 1080};
 
   private:

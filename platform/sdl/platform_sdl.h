@@ -15,17 +15,21 @@
 
 namespace dral {
 
-// SDL key code to the engine's key value; codes without a translation give Key::None.
+/// SDL key code to the engine's key value; codes without a translation give Key::None. Any
+/// thread.
 Key MapSdlKey(SDL_Keycode code);
 
-// Keys that the window system keeps to itself (Alt, F10, anything pressed with Alt held): their
-// key-down never reaches the key state.
+/// Keys that the window system keeps to itself (Alt, F10, anything pressed with Alt held): their
+/// key-down never reaches the key state.
 bool IsSystemKeyDown(const SDL_KeyboardEvent& key);
 
-// Feeds one window-system event into the engine's update operations; events the engine has no use
-// for are ignored.
+/// Feeds one window-system event into the engine's update operations; events the engine has no use
+/// for are ignored. Main thread, from the event loop.
 void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine);
 
+/// The desktop Platform on SDL2, the default on Linux: one window, its events delivered to the
+/// engine on the main thread, the title and the end of the event loop handed over from the engine
+/// thread through SDL's event queue. Pair it with Renderer_OGL10.
 class Platform_SDL : public Platform {
   public:
     ResultCode StartApplication() override;
@@ -39,6 +43,7 @@ class Platform_SDL : public Platform {
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override { return Fail; }
 
+    /// The SDL window, null until CreateAppWindow; the platform owns it. Main thread.
     SDL_Window* Window() const { return window; }
 
   private:

@@ -7,6 +7,8 @@
 
 namespace dral {
 
+/// The Win32 Platform, the default on Windows: the engine's single window, its messages turned into
+/// engine input, the message loop on the main thread. Pair it with Renderer_OGL10 (WGL).
 class Platform_Windows : public Platform {
   public:
     ResultCode StartApplication() override;
@@ -20,7 +22,7 @@ class Platform_Windows : public Platform {
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override;
 
-    // The HWND of the window, null until CreateAppWindow.
+    /// The HWND of the window, null until CreateAppWindow; the platform owns it.
     void* WindowHandle() const { return windowHandle; }
 
   private:

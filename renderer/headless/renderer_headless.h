@@ -9,6 +9,8 @@
 
 namespace dral {
 
+/// The Renderer that draws nothing but keeps the contract, and counts what it was asked to do.
+/// Its fields are written on the engine thread; read them after Run has returned.
 class Renderer_Headless : public Renderer {
   public:
     void PrepareDevice() override {}
@@ -25,16 +27,28 @@ class Renderer_Headless : public Renderer {
     void SetViewport(const Vec2i& position, const Vec2i& size) override;
     void ClearBuffer(Pixel, bool) override {}
 
+    /// The size of a texture's last upload, in texels.
     struct TextureSize {
-        int32_t width = 0, height = 0;
+        /// Width in texels.
+        int32_t width = 0;
+        /// Height in texels.
+        int32_t height = 0;
     };
 
+    /// True between CreateDevice and DestroyDevice.
     bool deviceExists = false;
+    /// The texture id last bound or created.
     uint32_t boundTexture = 0;
+    /// PresentFrame calls so far.
     uint64_t framesPresented = 0;
+    /// Layer and decal quads drawn so far.
     uint64_t quadsDrawn = 0;
-    Vec2i viewportPos, viewportSize;
-    // Reserved up front so that uploads in the frame loop never allocate.
+    /// Top-left of the last viewport set, in window pixels.
+    Vec2i viewportPos;
+    /// Size of the last viewport set, in window pixels.
+    Vec2i viewportSize;
+    /// Each live texture's size, by id. Reserved up front so that uploads in the frame loop
+    /// never allocate.
     std::unordered_map<uint32_t, TextureSize> textures{64};
 
   private:

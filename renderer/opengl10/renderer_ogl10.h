@@ -9,14 +9,17 @@
 
 namespace dral {
 
+/// The Renderer on fixed-function OpenGL 1.x: immediate-mode textured quads with a colour per
+/// quad and alpha blending. Its context comes from a GLContext, so any window system can host it.
 class Renderer_OGL10 : public Renderer {
   public:
-    // Uses the context of the build's window system.
+    /// Uses the context of the build's window system (CreateSystemGLContext).
     Renderer_OGL10();
+    /// Uses `glContext`, taking ownership: for another window system, or for tests.
     explicit Renderer_OGL10(std::unique_ptr<GLContext> glContext);
 
     void PrepareDevice() override {}
-    // params[0] is the platform's window handle; fullScreen is not needed here.
+    /// params[0] is the platform's window handle; fullScreen is not needed here.
     ResultCode CreateDevice(std::vector<void*> params, bool fullScreen, bool vsync) override;
     ResultCode DestroyDevice() override;
     void PresentFrame() override;

@@ -2,6 +2,7 @@
 // allocation functions are replaced to count allocations made on the test's thread.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <new>
 
@@ -57,6 +58,23 @@ TEST(Allocation, SteadyFramesAllocateNothingButTheTitle) {
     for (int i = 0; i < 50; i++) EXPECT_EQ(AllocationsIn(app, 0.01f), 0) << "frame " << i;
     EXPECT_GT(AllocationsIn(app, 1.0f), 0); // this one completes the second
     EXPECT_EQ(AllocationsIn(app, 0.01f), 0);
+}
+
+// Recording writes each frame from fixed buffers: no allocation while input changes either.
+TEST(Allocation, RecordedFramesAllocateNothing) {
+    HeadlessEngine<Busy> app(800, 600);
+    app.Prepare();
+    const std::string path = ::testing::TempDir() + "allocation.rec";
+    ASSERT_EQ(app.StartRecording(path, 1), Ok);
+    AllocationsIn(app, 0.01f);
+    for (int i = 0; i < 50; i++) {
+        app.UpdateKeyState(i % 80, i % 3 == 0);
+        app.UpdateMouse(i, i);
+        app.UpdateMouseWheel(i);
+        EXPECT_EQ(AllocationsIn(app, 0.01f), 0) << "frame " << i;
+    }
+    EXPECT_EQ(app.StopRecording(), Ok);
+    std::remove(path.c_str());
 }
 
 } // namespace

@@ -11,14 +11,12 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import fail, wait_for  # noqa: E402
+
 SCREEN_W, SCREEN_H, BAR = 960, 600, 80
 BLUE, WHITE, RED = b"\x00\x00\xff", b"\xff\xff\xff", b"\xff\x00\x00"
 BYTES_PER_SECOND = 44100 * 2 * 2
-
-
-def fail(message):
-    print("FAIL:", message, flush=True)
-    sys.exit(1)
 
 
 class Shot:
@@ -91,16 +89,6 @@ def audio_between(path, start, end):
         data = f.read(end - start)
     samples = memoryview(data[: len(data) // 2 * 2]).cast("h")
     return max((abs(s) for s in samples), default=0)
-
-
-def wait_for(what, condition, seconds):
-    deadline = time.time() + seconds
-    while time.time() < deadline:
-        result = condition()
-        if result:
-            return result
-        time.sleep(0.05)
-    fail(f"timed out waiting for {what}")
 
 
 def restart_if_dead():

@@ -1,0 +1,407 @@
+// The recording file: a fixed header, then one small record per frame holding the elapsed time
+// and only what changed in the input, stop records, and an end record with a checksum. The
+// reader accepts only the one encoding the writer produces, so every damaged byte is noticed.
+#include "engine/recording.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+
+namespace dral {
+
+namespace {
+
+constexpr uint8_t Magic[8] = {'T', 'E', 'S', 'S', 'R', 'E', 'C', '\n'};
+constexpr size_t HeaderSize = 82;
+constexpr uint8_t StopKind = 0x01;
+constexpr uint8_t EndKind = 0x02;
+constexpr uint8_t FrameKind = 0x80;
+
+// Bits of a frame record's kind byte: which parts of the input follow the elapsed time.
+enum Change : uint8_t {
+    KeysChanged = 0x01,
+    ButtonsChanged = 0x02,
+    MouseMoved = 0x04,
+    WheelTurned = 0x08,
+    FocusToggled = 0x10,
+    WindowResized = 0x20,
+};
+constexpr uint8_t AllChanges = 0x3F;
+constexpr size_t MaxFrameRecord = 1 + 4 + 1 + KeyCount + 1 + 8 + 4 + 8;
+
+constexpr std::array<uint32_t, 256> MakeCrcTable() {
+    std::array<uint32_t, 256> table{};
+    for (uint32_t i = 0; i < 256; i++) {
+        uint32_t c = i;
+        for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
+        table[i] = c;
+    }
+    return table;
+}
+constexpr std::array<uint32_t, 256> CrcTable = MakeCrcTable();
+
+// CRC-32 (the zlib polynomial), continued from crc over more bytes.
+uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size) {
+    crc = ~crc;
+    for (size_t i = 0; i < size; i++) crc = CrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
+    return ~crc;
+}
+
+// Little-endian encoding into a caller's buffer.
+class Encoder {
+  public:
+    explicit Encoder(uint8_t* out) : start(out), pos(out) {}
+    void U8(uint8_t v) { *pos++ = v; }
+    void U32(uint32_t v) {
+        for (int shift = 0; shift < 32; shift += 8) U8(static_cast<uint8_t>(v >> shift));
+    }
+    void U64(uint64_t v) {
+        U32(static_cast<uint32_t>(v));
+        U32(static_cast<uint32_t>(v >> 32));
+    }
+    void I32(int32_t v) { U32(static_cast<uint32_t>(v)); }
+    void Vec(const Vec2i& v) {
+        I32(v.x);
+        I32(v.y);
+    }
+    void Bytes(const uint8_t* bytes, size_t size) {
+        std::memcpy(pos, bytes, size);
+        pos += size;
+    }
+    size_t Size() const { return static_cast<size_t>(pos - start); }
+
+  private:
+    uint8_t* start;
+    uint8_t* pos;
+};
+
+class Decoder {
+  public:
+    explicit Decoder(const uint8_t* in) : pos(in) {}
+    uint8_t U8() { return *pos++; }
+    uint32_t U32() {
+        uint32_t v = 0;
+        for (int shift = 0; shift < 32; shift += 8) v |= uint32_t{U8()} << shift;
+        return v;
+    }
+    uint64_t U64() {
+        const uint64_t low = U32();
+        return low | uint64_t{U32()} << 32;
+    }
+    int32_t I32() { return static_cast<int32_t>(U32()); }
+    Vec2i Vec() {
+        const int32_t x = I32();
+        return {x, I32()};
+    }
+
+  private:
+    const uint8_t* pos;
+};
+
+uint8_t ButtonMask(const bool* buttons) {
+    uint8_t mask = 0;
+    for (int i = 0; i < MouseButtonCount; i++) mask |= static_cast<uint8_t>(buttons[i] << i);
+    return mask;
+}
+
+void SetButtons(bool* buttons, uint8_t mask) {
+    for (int i = 0; i < MouseButtonCount; i++) buttons[i] = (mask >> i) & 1;
+}
+
+uint32_t FloatBits(float f) {
+    uint32_t bits;
+    std::memcpy(&bits, &f, sizeof bits);
+    return bits;
+}
+
+float BitsFloat(uint32_t bits) {
+    float f;
+    std::memcpy(&f, &bits, sizeof f);
+    return f;
+}
+
+void EncodeHeader(uint8_t* out, const RecordingHeader& h) {
+    Encoder e(out);
+    e.Bytes(Magic, sizeof Magic);
+    e.U8(RecordingVersion & 0xFF);
+    e.U8(RecordingVersion >> 8);
+    e.U8(0);
+    e.U8(0);
+    e.U32(h.seed);
+    e.Vec(h.screenSize);
+    e.Vec(h.pixelSize);
+    e.Vec(h.start.windowSize);
+    e.Vec(h.start.mousePos);
+    e.U8(h.start.focused ? 1 : 0);
+    e.U8(ButtonMask(h.start.mouseButtons));
+    uint8_t held[KeyCount / 8] = {};
+    for (int k = 0; k < KeyCount; k++)
+        held[k / 8] |= static_cast<uint8_t>(h.start.keys[k] << k % 8);
+    e.Bytes(held, sizeof held);
+}
+
+// The header's fields, or a message saying which one is impossible.
+std::string DecodeHeader(const uint8_t* in, RecordingHeader& h) {
+    if (std::memcmp(in, Magic, sizeof Magic) != 0) return "not a Tesserine recording";
+    Decoder d(in + sizeof Magic);
+    const uint32_t versionAndReserved = d.U32();
+    const uint32_t version = versionAndReserved & 0xFFFF;
+    if (version != RecordingVersion)
+        return "recording format version " + std::to_string(version) + ", but this engine reads " +
+               "version " + std::to_string(RecordingVersion);
+    if (versionAndReserved >> 16 != 0) return "damaged header: reserved bytes are not zero";
+    h.seed = d.U32();
+    h.screenSize = d.Vec();
+    h.pixelSize = d.Vec();
+    h.start.windowSize = d.Vec();
+    h.start.mousePos = d.Vec();
+    const uint8_t focus = d.U8();
+    const uint8_t buttons = d.U8();
+    if (h.screenSize.x <= 0 || h.screenSize.y <= 0 || h.pixelSize.x <= 0 || h.pixelSize.y <= 0)
+        return "damaged header: the screen and pixel sizes must be positive";
+    if (h.start.windowSize.x < 0 || h.start.windowSize.y < 0)
+        return "damaged header: negative window size";
+    if (focus > 1 || buttons >> MouseButtonCount != 0)
+        return "damaged header: impossible focus or mouse-button bits";
+    SetButtons(h.start.mouseButtons, buttons);
+    h.start.focused = focus == 1;
+    h.start.mouseWheel = 0;
+    const uint8_t* held = in + HeaderSize - KeyCount / 8;
+    for (int k = 0; k < KeyCount; k++) h.start.keys[k] = (held[k / 8] >> k % 8) & 1;
+    return {};
+}
+
+} // namespace
+
+// ---- Writing ----
+
+RecordingWriter::~RecordingWriter() {
+    if (file) std::fclose(file);
+}
+
+bool RecordingWriter::Open(const std::string& filePath, const RecordingHeader& header) {
+    if (file) std::fclose(file);
+    file = std::fopen(filePath.c_str(), "wb");
+    path = filePath;
+    frames = 0;
+    crc = 0;
+    error.clear();
+    last = header.start;
+    last.mouseWheel = 0;
+    if (!file) {
+        error = path + ": cannot create the recording file";
+        return false;
+    }
+    uint8_t bytes[HeaderSize];
+    EncodeHeader(bytes, header);
+    return Put(bytes, sizeof bytes) && Flush();
+}
+
+bool RecordingWriter::WriteFrame(float elapsedSeconds, const RecordedInput& input) {
+    if (!file) return false;
+    uint8_t bytes[MaxFrameRecord];
+    Encoder e(bytes);
+    e.U8(0); // the kind, known once the changes are
+    e.U32(FloatBits(elapsedSeconds));
+    uint8_t changes = 0;
+
+    uint8_t toggled[KeyCount];
+    size_t toggles = 0;
+    for (int k = 0; k < KeyCount; k++)
+        if (input.keys[k] != last.keys[k]) toggled[toggles++] = static_cast<uint8_t>(k);
+    if (toggles > 0) {
+        changes |= KeysChanged;
+        e.U8(static_cast<uint8_t>(toggles - 1));
+        e.Bytes(toggled, toggles);
+    }
+    const uint8_t buttons = ButtonMask(input.mouseButtons);
+    if (buttons != ButtonMask(last.mouseButtons)) {
+        changes |= ButtonsChanged;
+        e.U8(buttons);
+    }
+    if (input.mousePos != last.mousePos) {
+        changes |= MouseMoved;
+        e.Vec(input.mousePos);
+    }
+    if (input.mouseWheel != 0) {
+        changes |= WheelTurned;
+        e.I32(input.mouseWheel);
+    }
+    if (input.focused != last.focused) changes |= FocusToggled;
+    if (input.windowSize != last.windowSize) {
+        changes |= WindowResized;
+        e.Vec(input.windowSize);
+    }
+    bytes[0] = FrameKind | changes;
+    last = input;
+    frames++;
+    return Put(bytes, e.Size()) && Flush();
+}
+
+bool RecordingWriter::WriteStop() {
+    return file && Put(&StopKind, 1) && Flush();
+}
+
+bool RecordingWriter::Finish() {
+    if (!file) return false;
+    uint8_t bytes[1 + 8 + 4];
+    Encoder e(bytes);
+    e.U8(EndKind);
+    e.U64(frames);
+    if (!Put(bytes, e.Size())) return false;
+    uint8_t check[4];
+    Encoder(check).U32(crc);
+    if (!Put(check, sizeof check) || !Flush()) return false;
+    const bool closed = std::fclose(file) == 0;
+    file = nullptr;
+    if (!closed)
+        error = path + ": closing the recording failed after frame " + std::to_string(frames);
+    return closed;
+}
+
+bool RecordingWriter::Put(const uint8_t* bytes, size_t size) {
+    crc = Crc32(crc, bytes, size);
+    if (std::fwrite(bytes, 1, size, file) == size) return true;
+    Abandon();
+    return false;
+}
+
+// Each record goes to the system at once, so that a crash of the application loses nothing.
+bool RecordingWriter::Flush() {
+    if (std::fflush(file) == 0) return true;
+    Abandon();
+    return false;
+}
+
+void RecordingWriter::Abandon() {
+    error = path + ": writing the recording failed after frame " + std::to_string(frames);
+    std::fclose(file);
+    file = nullptr;
+}
+
+// ---- Reading ----
+
+RecordingReader::~RecordingReader() {
+    if (file) std::fclose(file);
+}
+
+bool RecordingReader::Open(const std::string& filePath) {
+    if (file) return false;
+    path = filePath;
+    file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        missing = true;
+        error = path + ": cannot open the recording";
+        done = true;
+        return false;
+    }
+    uint8_t bytes[HeaderSize];
+    if (!Get(bytes, sizeof bytes)) {
+        error = path + ": too short for a recording's header";
+        done = true;
+        return false;
+    }
+    const std::string fault = DecodeHeader(bytes, header);
+    if (!fault.empty()) {
+        error = path + ": " + fault;
+        done = true;
+        return false;
+    }
+    input = header.start;
+    return true;
+}
+
+RecordingReader::Record RecordingReader::Next() {
+    if (done) return error.empty() ? Record::End : Record::Error;
+    uint8_t kind;
+    if (!Get(&kind, 1)) return Reject("the recording ends without its end record");
+    if (kind & FrameKind) return ReadFrame(kind);
+    if (kind == StopKind) return Record::Stop;
+    if (kind == EndKind) return ReadEnd();
+    return Reject("unknown record kind " + std::to_string(kind));
+}
+
+RecordingReader::Record RecordingReader::ReadFrame(uint8_t kind) {
+    const uint8_t changes = kind & static_cast<uint8_t>(~FrameKind);
+    if (changes & ~AllChanges) return Reject("unknown change bits in a frame record");
+    uint8_t bytes[8];
+    if (!Get(bytes, 4)) return Reject("a frame record is cut short");
+    elapsed = BitsFloat(Decoder(bytes).U32());
+    if (!std::isfinite(elapsed) || elapsed < 0.0f)
+        return Reject("a frame's elapsed time is negative or not a number");
+    input.mouseWheel = 0;
+    windowChanged = false;
+
+    if (changes & KeysChanged) {
+        uint8_t keys[KeyCount];
+        if (!Get(bytes, 1)) return Reject("a frame record is cut short");
+        const size_t count = size_t{bytes[0]} + 1;
+        if (!Get(keys, count)) return Reject("a frame record is cut short");
+        for (size_t i = 0; i < count; i++) {
+            if (i > 0 && keys[i] <= keys[i - 1])
+                return Reject("the changed keys of a frame are not in rising order");
+            input.keys[keys[i]] = !input.keys[keys[i]];
+        }
+    }
+    if (changes & ButtonsChanged) {
+        if (!Get(bytes, 1)) return Reject("a frame record is cut short");
+        if (bytes[0] >> MouseButtonCount != 0 || bytes[0] == ButtonMask(input.mouseButtons))
+            return Reject("impossible mouse-button states in a frame record");
+        SetButtons(input.mouseButtons, bytes[0]);
+    }
+    if (changes & MouseMoved) {
+        if (!Get(bytes, 8)) return Reject("a frame record is cut short");
+        const Vec2i pos = Decoder(bytes).Vec();
+        if (pos == input.mousePos) return Reject("a frame record moves the mouse to where it was");
+        input.mousePos = pos;
+    }
+    if (changes & WheelTurned) {
+        if (!Get(bytes, 4)) return Reject("a frame record is cut short");
+        input.mouseWheel = Decoder(bytes).I32();
+        if (input.mouseWheel == 0) return Reject("a frame record turns the wheel by 0");
+    }
+    if (changes & FocusToggled) input.focused = !input.focused;
+    if (changes & WindowResized) {
+        if (!Get(bytes, 8)) return Reject("a frame record is cut short");
+        const Vec2i size = Decoder(bytes).Vec();
+        if (size.x < 0 || size.y < 0 || size == input.windowSize)
+            return Reject("impossible window size in a frame record");
+        input.windowSize = size;
+        windowChanged = true;
+    }
+    frames++;
+    return Record::Frame;
+}
+
+RecordingReader::Record RecordingReader::ReadEnd() {
+    uint8_t bytes[8];
+    if (!Get(bytes, 8)) return Reject("the end record is cut short");
+    const uint64_t count = Decoder(bytes).U64();
+    const uint32_t expected = crc;
+    if (!Get(bytes, 4)) return Reject("the end record is cut short");
+    if (count != frames)
+        return Reject("the end record counts " + std::to_string(count) + " frames, not " +
+                      std::to_string(frames));
+    if (Decoder(bytes).U32() != expected)
+        return Reject("the checksum does not match: damaged data");
+    if (std::fgetc(file) != EOF) return Reject("bytes follow the end record");
+    done = true;
+    return Record::End;
+}
+
+bool RecordingReader::Get(uint8_t* bytes, size_t size) {
+    if (std::fread(bytes, 1, size, file) != size) {
+        cutShort = true;
+        return false;
+    }
+    crc = Crc32(crc, bytes, size);
+    return true;
+}
+
+RecordingReader::Record RecordingReader::Reject(const std::string& what) {
+    error = path + " (after frame " + std::to_string(frames) + "): " + what;
+    done = true;
+    return Record::Error;
+}
+
+} // namespace dral

@@ -1,0 +1,190 @@
+// Record and replay: the engine writes what its latch saw and the time each frame was given, and
+// plays a recording back by handing the same input and times to the same frame sequence.
+#include <cstdlib>
+
+#include "engine/tesserine.h"
+
+namespace dral {
+
+namespace {
+
+std::string SizeText(const Vec2i& v) {
+    return std::to_string(v.x) + " x " + std::to_string(v.y);
+}
+
+enum class Soundness { Sound, CutShort, Damaged };
+
+// Reads the whole file once to tell a damaged recording, which must not run at all, from a sound
+// one or one that is merely cut short. Memory stays constant however long the run was.
+Soundness CheckRecording(const std::string& path, std::string& error) {
+    RecordingReader reader;
+    if (!reader.Open(path)) {
+        error = reader.Error();
+        return Soundness::Damaged;
+    }
+    for (;;) {
+        const RecordingReader::Record record = reader.Next();
+        if (record == RecordingReader::Record::End) return Soundness::Sound;
+        if (record == RecordingReader::Record::Error) {
+            error = reader.Error();
+            return reader.CutShort() ? Soundness::CutShort : Soundness::Damaged;
+        }
+    }
+}
+
+} // namespace
+
+ResultCode Tesserine::StartRecording(const std::string& path, uint32_t seed) {
+    recordingError.clear();
+    if (recorder) {
+        recordingError = path + ": a recording is already running";
+        return Fail;
+    }
+    RecordingHeader header;
+    header.seed = seed;
+    header.screenSize = screenSize;
+    header.pixelSize = pixelSize;
+    header.start = LatchedInput();
+    header.start.mouseWheel = 0;
+    auto writer = std::make_unique<RecordingWriter>();
+    if (!writer->Open(path, header)) {
+        recordingError = writer->Error();
+        return Fail;
+    }
+    recorder = std::move(writer);
+    recordingSeed = seed;
+    std::srand(seed);
+    return Ok;
+}
+
+ResultCode Tesserine::StopRecording() {
+    if (!recorder) return Ok;
+    const bool finished = recorder->Finish();
+    if (!finished) recordingError = recorder->Error();
+    recorder.reset();
+    return finished ? Ok : Fail;
+}
+
+// Exactly what the latch of this frame used: after the latch the old states are the raw ones.
+RecordedInput Tesserine::LatchedInput() const {
+    RecordedInput input;
+    for (int k = 0; k < KeyCount; k++) input.keys[k] = keyOldState[k];
+    for (int b = 0; b < MouseButtonCount; b++) input.mouseButtons[b] = mouseOldState[b];
+    input.mousePos = mousePos;
+    input.mouseWheel = mouseWheelDelta;
+    input.focused = hasInputFocus.load(std::memory_order_relaxed);
+    input.windowSize = windowSize.Load();
+    return input;
+}
+
+void Tesserine::RecordFrame(float elapsed) {
+    if (recorder->WriteFrame(elapsed, LatchedInput())) return;
+    recordingError = recorder->Error();
+    recorder.reset();
+}
+
+void Tesserine::RecordStop() {
+    if (recorder->WriteStop()) return;
+    recordingError = recorder->Error();
+    recorder.reset();
+}
+
+// Keys and buttons held when the recording began were latched before it: the replay's latch
+// must start from them, or it would report them pressed in the first frame.
+void Tesserine::SetLatchBase(const RecordedInput& held) {
+    for (int k = 0; k < KeyCount; k++) {
+        keyNewState[k].store(held.keys[k], std::memory_order_relaxed);
+        keyOldState[k] = held.keys[k];
+        keyboardState[k] = {false, false, held.keys[k]};
+    }
+    for (int b = 0; b < MouseButtonCount; b++) {
+        mouseNewState[b].store(held.mouseButtons[b], std::memory_order_relaxed);
+        mouseOldState[b] = held.mouseButtons[b];
+        mouseState[b] = {false, false, held.mouseButtons[b]};
+    }
+}
+
+// Puts one frame's input where the platform would have, for the frame's latch to take.
+void Tesserine::FeedInput(const RecordedInput& input, bool windowResized) {
+    for (int k = 0; k < KeyCount; k++)
+        keyNewState[k].store(input.keys[k], std::memory_order_relaxed);
+    for (int b = 0; b < MouseButtonCount; b++)
+        mouseNewState[b].store(input.mouseButtons[b], std::memory_order_relaxed);
+    mousePosCache.Store(input.mousePos);
+    mouseWheelDeltaCache.store(input.mouseWheel, std::memory_order_relaxed);
+    hasInputFocus.store(input.focused, std::memory_order_relaxed);
+    if (windowResized) UpdateWindowSize(input.windowSize.x, input.windowSize.y);
+}
+
+ResultCode Tesserine::Replay(const std::string& path,
+                             const std::function<void(uint64_t frame)>& afterFrame) {
+    recordingError.clear();
+    if (recorder || !layers.empty()) {
+        recordingError = path + ": an engine replays only before it has run, and not while it "
+                                "records";
+        return Fail;
+    }
+    const Soundness soundness = CheckRecording(path, recordingError);
+    RecordingReader reader;
+    if (!reader.Open(path)) return reader.Missing() ? NoFile : Fail;
+    if (soundness == Soundness::Damaged) return Fail;
+    const RecordingHeader& header = reader.Header();
+    if (header.screenSize != screenSize || header.pixelSize != pixelSize) {
+        recordingError = path + ": recorded on a " + SizeText(header.screenSize) + " screen of " +
+                         SizeText(header.pixelSize) + " pixels, but this engine is set up for " +
+                         SizeText(screenSize) + " of " + SizeText(pixelSize);
+        return Fail;
+    }
+
+    recordingSeed = header.seed;
+    std::srand(header.seed);
+    SetLatchBase(header.start);
+    FeedInput(header.start, true);
+    if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
+        recordingError = path + ": the platform could not start a replay: it needs back-ends "
+                                "without a window, such as the headless ones";
+        running = false;
+        platform->CleanUpThread();
+        return Fail;
+    }
+    running = true;
+    if (!OnCreate()) running = false;
+    const ResultCode result = ReplayFrames(reader, afterFrame);
+    running = false;
+    platform->CleanUpThread();
+    return result;
+}
+
+ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
+                                   const std::function<void(uint64_t frame)>& afterFrame) {
+    for (;;) {
+        switch (reader.Next()) {
+        case RecordingReader::Record::Frame:
+            if (!running) {
+                recordingError = "the game stopped before frame " +
+                                 std::to_string(reader.FramesRead()) +
+                                 " of its recording, where the recorded run went on: it does "
+                                 "not replay the same";
+                return Fail;
+            }
+            FeedInput(reader.Input(), reader.WindowSizeChanged());
+            RunFrameFor(reader.Elapsed());
+            if (afterFrame) afterFrame(reader.FramesRead() - 1);
+            break;
+        case RecordingReader::Record::Stop:
+            running = false;
+            if (!OnDestroy()) running = true;
+            break;
+        case RecordingReader::Record::End:
+            return Ok;
+        case RecordingReader::Record::Error:
+            recordingError = reader.Error();
+            if (reader.CutShort())
+                recordingError += " (the " + std::to_string(reader.FramesRead()) +
+                                  " frames before the cut were replayed)";
+            return Fail;
+        }
+    }
+}
+
+} // namespace dral

@@ -1,0 +1,102 @@
+#!/usr/bin/env python3
+"""A Crumbolt session played on a private Xvfb with keys held through xdotool, recorded by
+record-crumbolt, then replayed headless by replay-crumbolt: the replay must end with the same
+frame count, score and player position, and give the same digest for every frame.
+
+Usage: record_replay.py RECORD_CRUMBOLT REPLAY_CRUMBOLT"""
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+import time
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+from xsession import fail, start_xvfb, wait_for  # noqa: E402
+
+
+def summary(text):
+    """frames, score and player position from a program's closing line."""
+    found = re.search(r"frames (\d+) seed (\d+) score (-?\d+) player (-?[\d.]+) (-?[\d.]+)", text)
+    if not found:
+        fail(f"no summary in {text!r}")
+    return found.groups()
+
+
+def play(record, work, env):
+    recording, digests = os.path.join(work, "run.rec"), os.path.join(work, "live.txt")
+    game = subprocess.Popen([record, recording, "--seed", "4242", "--digests", digests],
+                            cwd=work, env=env, stdout=subprocess.PIPE, text=True)
+    try:
+        def xdo(*args):
+            subprocess.run(["xdotool", *args], env=env, check=False, capture_output=True)
+
+        window = wait_for("the window", lambda: subprocess.run(
+            ["xdotool", "search", "--name", "Crumbolt"], env=env, capture_output=True,
+            text=True).stdout.split(), 20)[0]
+        xdo("windowfocus", "--sync", window)
+        wait_for("the first frames", lambda: os.path.exists(digests) and
+                 os.path.getsize(digests) > 1000, 20)
+        # Keys held across many frames, one after the other and two together.
+        for keys, seconds in ((["d"], 0.4), (["w"], 0.3), (["a", "s"], 0.3)):
+            xdo("keydown", *keys)
+            time.sleep(seconds)
+            xdo("keyup", *keys)
+        xdo("mousemove", "--window", window, "200", "150")
+        xdo("click", "4")
+        xdo("keydown", "Escape")
+        try:
+            out, _ = game.communicate(timeout=15)
+        finally:
+            xdo("keyup", "Escape")
+    finally:
+        if game.poll() is None:
+            game.kill()
+            game.wait()
+    if game.returncode != 0:
+        fail(f"record-crumbolt ended with status {game.returncode}")
+    return recording, digests, summary(out)
+
+
+def main():
+    record, replay = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    work = tempfile.mkdtemp(prefix="crumbolt-replay-")
+    server = None
+    try:
+        server, display = start_xvfb("800x600x24", os.path.join(work, "xvfb.log"))
+        env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy",
+                   DBUS_SESSION_BUS_ADDRESS="disabled:")
+        recording, live_digests, live = play(record, work, env)
+        print("live run: frames %s seed %s score %s player %s %s" % live, flush=True)
+        if live[3:] == ("400", "300"):
+            fail("the held keys never moved the player")
+
+        replay_digests = os.path.join(work, "replay.txt")
+        done = subprocess.run([replay, recording, "--digests", replay_digests],
+                              capture_output=True, text=True, timeout=60)
+        if done.returncode != 0:
+            fail(f"replay-crumbolt failed: {done.stderr.strip()}")
+        replayed = summary(done.stderr)
+        print("replay:   frames %s seed %s score %s player %s %s" % replayed, flush=True)
+        if replayed != live:
+            fail("the replay ends differently from the live run")
+        with open(live_digests) as a, open(replay_digests) as b:
+            live_lines, replay_lines = a.read().splitlines(), b.read().splitlines()
+        if len(live_lines) != int(live[0]):
+            fail("the live run did not write one digest per frame")
+        for i, (x, y) in enumerate(zip(live_lines, replay_lines)):
+            if x != y:
+                fail(f"frame {i} differs: live {x}, replay {y}")
+        if len(live_lines) != len(replay_lines):
+            fail(f"{len(live_lines)} live digests, {len(replay_lines)} replayed")
+        print(f"PASS: {len(live_lines)} frames, identical digests", flush=True)
+    finally:
+        if server:
+            server.kill()
+            server.wait()
+        shutil.rmtree(work, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    main()

@@ -1,0 +1,221 @@
+// Record and replay: a run with input arriving from another thread while frames run, stops and a
+// refused stop, replayed frame for frame; damaged, cut-short and foreign files; the seed; a failing
+// disk; and the size and allocation cost of recording.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <thread>
+#include <vector>
+
+#include "assets/scratch_dir.h"
+#include "support/headless_engine.h"
+
+namespace dral::testing {
+namespace {
+
+// Everything one frame of the application saw, and the picture it drew from it.
+struct Seen {
+    float elapsed;
+    uint8_t keys[KeyCount];
+    uint8_t buttons[MouseButtonCount];
+    int32_t mouseX, mouseY, wheel;
+    bool focused;
+    Vec2i window, viewPos;
+    int random;
+    uint64_t picture;
+
+    bool operator==(const Seen&) const = default;
+};
+
+uint64_t PictureOf(const Sprite& s) {
+    uint64_t h = 1469598103934665603ull;
+    for (int32_t i = 0; i < s.width * s.height; i++)
+        h = (h ^ s.pixels[i].packed) * 1099511628211ull;
+    return h;
+}
+
+// Draws and logs what it sees; asks to stop at frame 40, refuses the first stop, stops at 70.
+class Echo : public Tesserine {
+  public:
+    bool OnCreate() override {
+        firstRandom = std::rand();
+        return true;
+    }
+    bool OnUpdate(float elapsed) override {
+        Seen s{};
+        s.elapsed = elapsed;
+        auto pack = [](ButtonState b) {
+            return static_cast<uint8_t>(b.pressed | b.released << 1 | b.held << 2);
+        };
+        for (int k = 0; k < KeyCount; k++) s.keys[k] = pack(KeyState(static_cast<Key>(k)));
+        for (uint32_t b = 0; b < MouseButtonCount; b++) s.buttons[b] = pack(MouseButtonState(b));
+        s.mouseX = MouseX();
+        s.mouseY = MouseY();
+        s.wheel = MouseWheel();
+        s.focused = IsFocused();
+        s.window = GetWindowSize();
+        s.viewPos = GetViewPos();
+        s.random = std::rand();
+        Clear(Pixel(static_cast<uint8_t>(s.random), 0, 0, 255));
+        FillRect(s.mouseX, s.mouseY, 3, 3, White);
+        s.picture = PictureOf(*GetDrawTarget());
+        seen.push_back(s);
+        std::this_thread::sleep_for(std::chrono::microseconds(200));
+        return seen.size() != 40 && seen.size() < 70;
+    }
+    bool OnDestroy() override { return ++destroyCalls > 1; }
+
+    std::vector<Seen> seen;
+    int firstRandom = 0;
+    int destroyCalls = 0;
+};
+
+class Recording : public ScratchDir {
+  protected:
+    // A whole Run on the headless pair while another thread plays the window system.
+    void RecordRun(const std::string& path) {
+        HeadlessEngine<Echo> app(64, 48);
+        app.UpdateKeyState(static_cast<int>(Key::Shift), true); // held before recording starts
+        ASSERT_EQ(app.StartRecording(path, 77), Ok);
+        std::atomic<bool> done{false};
+        std::thread events([&] {
+            for (uint32_t i = 0; !done; i++) {
+                app.UpdateKeyState(static_cast<int32_t>(i * 7 % 90), i % 3 != 0);
+                app.UpdateMouseState(static_cast<int32_t>(i % 5), i % 2 == 0);
+                app.UpdateMouse(static_cast<int32_t>(i * 13 % 70), static_cast<int32_t>(i % 50));
+                if (i % 4 == 0) app.UpdateMouseWheel(static_cast<int32_t>(i % 7) - 3);
+                if (i % 9 == 0) app.UpdateKeyFocus(i % 2 == 0);
+                if (i % 25 == 0) app.UpdateWindowSize(64 + static_cast<int32_t>(i % 40), 48);
+                std::this_thread::sleep_for(std::chrono::microseconds(150));
+            }
+        });
+        EXPECT_EQ(app.Run(), Ok);
+        done = true;
+        events.join();
+        EXPECT_FALSE(app.IsRecording()) << "the end of the run ends the recording";
+        original = app.seen;
+        originalRandom = app.firstRandom;
+    }
+
+    std::vector<Seen> original;
+    int originalRandom = 0;
+};
+
+TEST_F(Recording, ReplayGivesTheSameFramesSeedAndStops) {
+    RecordRun("run.rec");
+    ASSERT_EQ(original.size(), 70u);
+
+    HeadlessEngine<Echo> replay(64, 48);
+    std::vector<uint64_t> frames;
+    ASSERT_EQ(replay.Replay("run.rec", [&](uint64_t f) { frames.push_back(f); }), Ok)
+        << replay.RecordingError();
+    EXPECT_EQ(replay.RecordingSeed(), 77u);
+    EXPECT_EQ(replay.firstRandom, originalRandom);
+    EXPECT_EQ(replay.destroyCalls, 2);
+    ASSERT_EQ(replay.seen.size(), original.size());
+    for (size_t i = 0; i < original.size(); i++) {
+        EXPECT_TRUE(replay.seen[i] == original[i]) << "frame " << i;
+        EXPECT_EQ(frames[i], i);
+    }
+    EXPECT_EQ(original[0].keys[static_cast<int>(Key::Shift)], 5) << "pressed and held";
+}
+
+TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
+    RecordRun("run.rec");
+    const std::string bytes = ReadFile("run.rec");
+    // Every cut is noticed: in the header, in every kind of record, and between records.
+    for (size_t cut = 0; cut < bytes.size(); cut += cut < 100 || cut + 40 > bytes.size() ? 1 : 7) {
+        WriteFile("cut.rec", bytes.substr(0, cut));
+        RecordingReader reader;
+        RecordingReader::Record r = RecordingReader::Record::Frame;
+        if (reader.Open("cut.rec"))
+            while (r != RecordingReader::Record::Error && r != RecordingReader::Record::End)
+                r = reader.Next();
+        ASSERT_FALSE(reader.Error().empty()) << "cut at " << cut;
+        EXPECT_TRUE(reader.CutShort()) << reader.Error();
+    }
+    {
+        WriteFile("cut.rec", bytes.substr(0, bytes.size() - 13));
+        HeadlessEngine<Echo> replay(64, 48);
+        EXPECT_EQ(replay.Replay("cut.rec"), Fail);
+        EXPECT_EQ(replay.seen.size(), original.size()) << "a crash's recording still replays";
+        EXPECT_NE(replay.RecordingError().find("end record"), std::string::npos)
+            << replay.RecordingError();
+    }
+    // A changed byte in the frames, found by the checksum at the latest, runs nothing.
+    std::string damaged = bytes;
+    damaged[damaged.size() / 2] ^= 0x10;
+    WriteFile("damaged.rec", damaged);
+    HeadlessEngine<Echo> replay(64, 48);
+    EXPECT_EQ(replay.Replay("damaged.rec"), Fail);
+    EXPECT_FALSE(replay.RecordingError().empty());
+
+    std::string version = bytes;
+    version[8] = 2;
+    WriteFile("version.rec", version);
+    EXPECT_EQ(HeadlessEngine<Echo>(64, 48).Replay("version.rec"), Fail);
+    WriteFile("text.rec", std::string(100, 'x'));
+    HeadlessEngine<Echo> text(64, 48);
+    EXPECT_EQ(text.Replay("text.rec"), Fail);
+    EXPECT_NE(text.RecordingError().find("not a Tesserine recording"), std::string::npos);
+    EXPECT_EQ(HeadlessEngine<Echo>(64, 48).Replay("missing.rec"), NoFile);
+
+    HeadlessEngine<Echo> other(80, 48);
+    EXPECT_EQ(other.Replay("run.rec"), Fail);
+    EXPECT_NE(other.RecordingError().find("64 x 48"), std::string::npos);
+    EXPECT_TRUE(other.seen.empty());
+}
+
+// A game that does not replay the same (here it stops earlier) is told, not silently run on.
+TEST_F(Recording, AGameThatStrays) {
+    RecordRun("run.rec");
+    struct Short : Echo {
+        bool OnUpdate(float e) override { return Echo::OnUpdate(e) && seen.size() < 20; }
+    };
+    HeadlessEngine<Short> replay(64, 48);
+    EXPECT_EQ(replay.Replay("run.rec"), Fail);
+    EXPECT_NE(replay.RecordingError().find("does not replay the same"), std::string::npos);
+}
+
+// Keys held when the recording starts were latched before it: the replay shows them held, not
+// freshly pressed.
+TEST_F(Recording, StartedWhileAKeyIsHeld) {
+    {
+        HeadlessEngine<Echo> app(64, 48);
+        app.Prepare();
+        app.UpdateKeyState(static_cast<int>(Key::Shift), true);
+        app.RunFrameFor(0.01f);
+        ASSERT_EQ(app.StartRecording("late.rec", 5), Ok);
+        for (int i = 0; i < 3; i++) app.RunFrameFor(0.01f);
+        original.assign(app.seen.begin() + 1, app.seen.end());
+    }
+    HeadlessEngine<Echo> replay(64, 48);
+    ASSERT_EQ(replay.Replay("late.rec"), Ok) << replay.RecordingError();
+    ASSERT_EQ(replay.seen.size(), 3u);
+    EXPECT_EQ(replay.seen[0].keys[static_cast<int>(Key::Shift)], 4) << "held, not pressed";
+    for (size_t i = 0; i < 3; i++)
+        EXPECT_EQ(replay.seen[i].keys[static_cast<int>(Key::Shift)],
+                  original[i].keys[static_cast<int>(Key::Shift)]);
+}
+
+TEST_F(Recording, SteadyFramesCostFiveBytesAndAFailingDiskEndsTheRecording) {
+    HeadlessEngine<Echo> app(64, 48);
+    app.Prepare();
+    ASSERT_EQ(app.StartRecording("steady.rec", 1), Ok);
+    EXPECT_EQ(app.StartRecording("again.rec", 1), Fail);
+    for (int i = 0; i < 10; i++) app.RunFrameFor(0.01f);
+    const auto before = std::filesystem::file_size("steady.rec");
+    for (int i = 0; i < 10; i++) app.RunFrameFor(0.01f);
+    EXPECT_EQ(std::filesystem::file_size("steady.rec") - before, 50u);
+    EXPECT_EQ(app.StopRecording(), Ok);
+    EXPECT_EQ(app.StopRecording(), Ok);
+
+    EXPECT_EQ(app.StartRecording("no/such/folder/run.rec", 1), Fail);
+    EXPECT_NE(app.RecordingError().find("no/such/folder/run.rec"), std::string::npos);
+    if (std::filesystem::exists("/dev/full")) {
+        ASSERT_EQ(app.StartRecording("/dev/full", 1), Fail) << "the header cannot be written";
+    }
+}
+
+} // namespace
+} // namespace dral::testing
