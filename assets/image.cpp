@@ -1,79 +1,35 @@
-// Image files (PNG, BMP and whatever else SDL2_image reads) decoded into sprites, from a UTF-8
-// path or from a resource pack entry. Pixels keep the file's straight RGBA; any failure answers
-// NoFile and leaves the sprite as it was.
-#include <SDL.h>
-#include <SDL_image.h>
+// Image files loaded into sprites through the current ImageDecoder, from a UTF-8 path or from a
+// resource pack entry. Without a decoder every load answers NoFile.
+#include "assets/image_decoder.h"
 
-#include <cstring>
-#include <limits>
-#include <memory>
+#include <atomic>
 
 #include "assets/resource_pack.h"
 #include "engine/sprite.h"
 
 namespace dral {
+
 namespace {
-
-struct SurfaceRelease {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
-};
-using Surface = std::unique_ptr<SDL_Surface, SurfaceRelease>;
-
-// Loads the decoder's format libraries once for the whole process; they are never unloaded.
-void StartDecoder() {
-    static const int started = IMG_Init(IMG_INIT_JPG | IMG_INIT_PNG | IMG_INIT_TIF | IMG_INIT_WEBP);
-    (void)started;
-}
-
-SDL_RWops* OpenBytes(const std::vector<char>& bytes) {
-    if (bytes.empty() || bytes.size() > size_t(std::numeric_limits<int>::max())) return nullptr;
-    return SDL_RWFromConstMem(bytes.data(), int(bytes.size()));
-}
-
-// The name's extension hints formats that carry no signature (TGA); taken the way IMG_Load takes
-// it, so a pack entry decodes exactly as the same file on disk.
-Surface Decode(SDL_RWops* source, const std::string& name) {
-    if (!source) return nullptr;
-    const char* dot = std::strrchr(name.c_str(), '.');
-    Surface decoded(IMG_LoadTyped_RW(source, 1, dot ? dot + 1 : nullptr));
-    if (!decoded) return nullptr;
-    return Surface(SDL_ConvertSurfaceFormat(decoded.get(), SDL_PIXELFORMAT_RGBA32, 0));
-}
-
+std::atomic<const ImageDecoder*> chosenDecoder{nullptr};
 } // namespace
+
+void UseImageDecoder(const ImageDecoder* decoder) {
+    chosenDecoder.store(decoder);
+}
 
 Sprite::Sprite(const std::string& imageFile, ResourcePack* pack) {
     LoadImageFile(imageFile, pack);
 }
 
 ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pack) {
-    StartDecoder();
-    Surface image;
-    if (pack) {
-        // SDL reads the entry in place, so it lives until decoding is over.
-        const ResourceBuffer entry = pack->ReadEntry(imageFile);
-        if (!entry.complete) return NoFile;
-        image = Decode(OpenBytes(entry.bytes), imageFile);
-    } else {
-        image = Decode(SDL_RWFromFile(imageFile.c_str(), "rb"), imageFile);
-    }
-    if (!image) return NoFile;
-    // An image whose pixel count cannot be held, or had, is as unreadable as a broken one.
-    Pixel* fresh = AllocatePixels(image->w, image->h);
-    if (!fresh) return NoFile;
-
-    // RGBA32 is the byte order r, g, b, a in memory, which is the layout of Pixel.
-    const size_t rowBytes = size_t(image->w) * sizeof(Pixel);
-    const auto* source = static_cast<const unsigned char*>(image->pixels);
-    // A zero-width image has no pixel memory at all to copy from.
-    for (int y = 0; rowBytes > 0 && y < image->h; ++y)
-        std::memcpy(fresh + size_t(y) * size_t(image->w), source + size_t(y) * size_t(image->pitch),
-                    rowBytes);
-    delete[] pixels;
-    pixels = fresh;
-    width = image->w;
-    height = image->h;
-    return Ok;
+    const ImageDecoder* decoder = chosenDecoder.load();
+    if (!decoder) decoder = DefaultImageDecoder();
+    if (!decoder) return NoFile;
+    if (!pack) return decoder->DecodeFile(imageFile, *this);
+    // The entry lives until decoding is over: the decoder may read it in place.
+    const ResourceBuffer entry = pack->ReadEntry(imageFile);
+    if (!entry.complete) return NoFile;
+    return decoder->DecodeBytes(entry.bytes, imageFile, *this);
 }
 
 } // namespace dral

@@ -2,6 +2,8 @@
 // from a UTF-8 path or from a resource pack entry. Pixels keep the file's straight alpha; any
 // failure to open or decode, or a size no pixel array can hold, answers NoFile and leaves the
 // sprite as it was.
+#include "assets/gdiplus/image_gdiplus.h"
+
 #include <windows.h>
 
 #include <objidl.h>
@@ -15,7 +17,6 @@
 #include <vector>
 
 #include "assets/gdiplus/wide_path.h"
-#include "assets/resource_pack.h"
 #include "engine/sprite.h"
 
 namespace dral {
@@ -94,26 +95,36 @@ std::wstring Utf8ToWide(const std::string& text) {
     return std::wstring(buffer.data());
 }
 
-Sprite::Sprite(const std::string& imageFile, ResourcePack* pack) {
-    LoadImageFile(imageFile, pack);
+namespace {
+
+// Decodes the bitmap GDI+ made (it exists even when decoding failed: its creation status tells).
+ResultCode CopyDecoded(Gdiplus::Bitmap* bitmap, Sprite& sprite) {
+    const bool decoded =
+        bitmap && bitmap->GetLastStatus() == Gdiplus::Ok && CopyBitmap(*bitmap, sprite);
+    delete bitmap;
+    return decoded ? Ok : NoFile;
 }
 
-ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pack) {
-    IStream* stream = nullptr;
-    Gdiplus::Bitmap* bitmap = nullptr;
-    if (pack) {
-        stream = CopyIntoStream(pack->ReadEntry(imageFile).bytes);
-        if (!stream) return NoFile;
-        bitmap = Gdiplus::Bitmap::FromStream(stream, FALSE);
-    } else {
-        bitmap = Gdiplus::Bitmap::FromFile(Utf8ToWide(imageFile).c_str(), FALSE);
+class GdiplusDecoder : public ImageDecoder {
+  public:
+    ResultCode DecodeFile(const std::string& path, Sprite& sprite) const override {
+        return CopyDecoded(Gdiplus::Bitmap::FromFile(Utf8ToWide(path).c_str(), FALSE), sprite);
     }
-    // The creation status tells whether the file opened and decoded; the wrapper exists anyway.
-    const bool decoded =
-        bitmap && bitmap->GetLastStatus() == Gdiplus::Ok && CopyBitmap(*bitmap, *this);
-    delete bitmap;
-    if (stream) stream->Release();
-    return decoded ? Ok : NoFile;
+    ResultCode DecodeBytes(const std::vector<char>& bytes, const std::string&,
+                           Sprite& sprite) const override {
+        IStream* stream = CopyIntoStream(bytes);
+        if (!stream) return NoFile;
+        const ResultCode result = CopyDecoded(Gdiplus::Bitmap::FromStream(stream, FALSE), sprite);
+        stream->Release();
+        return result;
+    }
+};
+
+} // namespace
+
+const ImageDecoder& GdiplusImageDecoder() {
+    static const GdiplusDecoder decoder;
+    return decoder;
 }
 
 } // namespace dral

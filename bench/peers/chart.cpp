@@ -3,10 +3,9 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 
 #include "bench/peers/floor.h"
-#include "tools/font/font_source.h"
+#include "engine/png_writer.h"
 
 namespace dral::bench {
 
@@ -56,9 +55,7 @@ bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows) {
         c.DrawString(std::max({one, end, Position(row.goal)}) + 6, y + 6, value, White);
     }
     const Sprite* picture = c.GetDrawTarget();
-    std::vector<uint8_t> rgba(size_t(Width) * size_t(height) * 4);
-    std::memcpy(rgba.data(), picture->pixels, rgba.size());
-    return font::WritePng(path, Width, height, rgba);
+    return WritePng(path, Width, height, reinterpret_cast<const uint8_t*>(picture->pixels));
 }
 
 } // namespace dral::bench

@@ -1,19 +1,19 @@
 // The window-less platform: a quit flag under a mutex stands in for the message queue.
 #include "platform/headless/platform_headless.h"
 
+#include "engine/platform_support.h"
+
 namespace dral {
 
 ResultCode Platform_Headless::CleanUpThread() {
-    if (renderer) renderer->DestroyDevice();
+    ReleaseGraphics();
     Quit();
     return Ok;
 }
 
 ResultCode Platform_Headless::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                              const Vec2i& viewSize) {
-    if (renderer->CreateDevice({nullptr}, fullScreen, vsync) != Ok) return Fail;
-    renderer->SetViewport(viewPos, viewSize);
-    return Ok;
+    return CreateGraphicsOn(nullptr, fullScreen, vsync, viewPos, viewSize);
 }
 
 ResultCode Platform_Headless::CreateAppWindow(const Vec2i&, Vec2i& size, bool fullScreen) {

@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "engine/platform_support.h"
 #include "engine/tesserine.h"
 #include "renderer/software/renderer_software.h"
 
@@ -68,7 +69,7 @@ ResultCode Platform_SDL::CleanUpApplication() {
 }
 
 ResultCode Platform_SDL::CleanUpThread() {
-    if (renderer) renderer->DestroyDevice();
+    ReleaseGraphics();
     threadDone = true;
     PushWakeUp(quitEvent);
     // SDL keeps per-thread state (the error text) that would outlive this thread otherwise.

@@ -5,6 +5,7 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
+#include "engine/platform_support.h"
 #include "engine/tesserine.h"
 #include "platform/windows/window_logic.h"
 
@@ -62,7 +63,7 @@ ResultCode Platform_Windows::StartThread() {
 }
 
 ResultCode Platform_Windows::CleanUpThread() {
-    renderer->DestroyDevice();
+    ReleaseGraphics();
     // The main thread answers WM_DESTROY with the quit message that ends its loop. Without a
     // window to take it, the quit goes to the main thread straight away: posted to no window, the
     // message would land in this thread's own queue and the main thread would wait forever.
@@ -73,9 +74,7 @@ ResultCode Platform_Windows::CleanUpThread() {
 
 ResultCode Platform_Windows::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                             const Vec2i& viewSize) {
-    if (renderer->CreateDevice({windowHandle}, fullScreen, vsync) != Ok) return Fail;
-    renderer->SetViewport(viewPos, viewSize);
-    return Ok;
+    return CreateGraphicsOn(windowHandle, fullScreen, vsync, viewPos, viewSize);
 }
 
 ResultCode Platform_Windows::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {
