@@ -59,6 +59,27 @@ def play(record, work, env):
     return recording, digests, summary(out)
 
 
+def check_frames(replay, recording, work, frames):
+    """Every 100th frame of a second replay, saved by the software renderer as an 800 x 600 PNG
+    whose digests still match."""
+    folder, digests = os.path.join(work, "frames"), os.path.join(work, "again.txt")
+    os.mkdir(folder)
+    done = subprocess.run([replay, recording, "--digests", digests, "--frames", folder,
+                           "--every", "100"], capture_output=True, text=True, timeout=120)
+    if done.returncode != 0:
+        fail(f"replay-crumbolt --frames failed: {done.stderr.strip()}")
+    names = sorted(os.listdir(folder))
+    if names != [f"frame-{i:06d}.png" for i in range(0, frames, 100)]:
+        fail(f"saved frames {names}")
+    with open(os.path.join(folder, names[-1]), "rb") as png:
+        header = png.read(24)
+    if header[:8] != b"\x89PNG\r\n\x1a\n" or header[16:24] != (800).to_bytes(4, "big") + \
+            (600).to_bytes(4, "big"):
+        fail("a saved frame is not an 800 x 600 PNG")
+    if open(digests).read() != open(os.path.join(work, "replay.txt")).read():
+        fail("the software renderer changed the replay's digests")
+
+
 def main():
     record, replay = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     work = tempfile.mkdtemp(prefix="crumbolt-replay-")
@@ -90,6 +111,7 @@ def main():
                 fail(f"frame {i} differs: live {x}, replay {y}")
         if len(live_lines) != len(replay_lines):
             fail(f"{len(live_lines)} live digests, {len(replay_lines)} replayed")
+        check_frames(replay, recording, work, int(live[0]))
         print(f"PASS: {len(live_lines)} frames, identical digests", flush=True)
     finally:
         if server:

@@ -1,10 +1,13 @@
 // replay-crumbolt: replays a recording of Crumbolt headless and writes one digest line per frame
-// (see frame_digest.h), to standard output or a file. The music stays silent. At the end it prints
-// the number of frames and the score to standard error; a damaged, cut-short or strayed recording
-// is reported there and gives exit status 1, a missing one 2.
+// (see frame_digest.h), to standard output or a file, and with --frames each composed frame as a
+// PNG (frame-000000.png, ...) drawn by the software renderer; --every N keeps every Nth of them.
+// The music stays silent. At the end it prints the number of frames and the score to standard
+// error; a damaged, cut-short or strayed recording is reported there and gives exit status 1, a
+// missing one (or bad usage) 2.
 //
-//   replay-crumbolt RECORDING [--digests FILE]
+//   replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]]
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <string>
 
@@ -13,32 +16,79 @@
 #include "game/media_command.h"
 #include "platform/headless/platform_headless.h"
 #include "renderer/headless/renderer_headless.h"
+#include "renderer/software/renderer_software.h"
+
+namespace {
+
+struct Options {
+    const char* recording = nullptr;
+    const char* digests = "-";
+    const char* frames = nullptr;
+    uint64_t every = 1;
+};
+
+bool Parse(int argc, char** argv, Options& o) {
+    if (argc < 2) return false;
+    o.recording = argv[1];
+    for (int i = 2; i < argc; i += 2) {
+        const std::string flag = argv[i];
+        if (i + 1 >= argc) return false;
+        if (flag == "--digests")
+            o.digests = argv[i + 1];
+        else if (flag == "--frames")
+            o.frames = argv[i + 1];
+        else if (flag == "--every")
+            o.every = std::strtoull(argv[i + 1], nullptr, 10);
+        else
+            return false;
+    }
+    return o.every > 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2 && !(argc == 4 && std::string(argv[2]) == "--digests")) {
-        std::fprintf(stderr, "usage: replay-crumbolt RECORDING [--digests FILE]\n");
+    Options options;
+    if (!Parse(argc, argv, options)) {
+        std::fprintf(
+            stderr,
+            "usage: replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]]\n");
         return 2;
     }
-    crumbolt::DigestLog digests(argc == 4 ? argv[3] : "-");
+    crumbolt::DigestLog digests(options.digests);
     if (!digests.Ok()) {
-        std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", argv[3]);
+        std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.digests);
         return 1;
     }
     crumbolt::SetMediaCommandSink([](const char*) {});
     crumbolt::Crumbolt game;
-    game.UseBackends(std::make_unique<dral::Platform_Headless>(),
-                     std::make_unique<dral::Renderer_Headless>());
+    // Only the software renderer has frames to save; the headless one composes nothing.
+    std::unique_ptr<dral::Renderer> renderer;
+    if (options.frames)
+        renderer = std::make_unique<dral::Renderer_Software>();
+    else
+        renderer = std::make_unique<dral::Renderer_Headless>();
+    game.UseBackends(std::make_unique<dral::Platform_Headless>(), std::move(renderer));
     game.Setup(800, 600, 1, 1, true, false);
+    bool saved = true;
     uint64_t frames = 0;
-    const dral::ResultCode result = game.Replay(argv[1], [&](uint64_t frame) {
+    const dral::ResultCode result = game.Replay(options.recording, [&](uint64_t frame) {
         digests.Write(frame, *game.GetDrawTarget());
         frames = frame + 1;
+        if (!options.frames || !saved || frame % options.every != 0) return;
+        char name[32];
+        std::snprintf(name, sizeof name, "/frame-%06llu.png",
+                      static_cast<unsigned long long>(frame));
+        saved = game.SaveFrame(options.frames + std::string(name)) == dral::Ok;
     });
+    if (!saved)
+        std::fprintf(stderr, "replay-crumbolt: cannot write frames into %s\n", options.frames);
     if (result != dral::Ok)
         std::fprintf(stderr, "replay-crumbolt: %s\n", game.RecordingError().c_str());
     std::fprintf(stderr, "frames %llu seed %u score %d player %g %g\n",
                  static_cast<unsigned long long>(frames), game.RecordingSeed(),
                  crumbolt::state.tickCount, static_cast<double>(crumbolt::state.playerX),
                  static_cast<double>(crumbolt::state.playerY));
-    return result == dral::Ok ? 0 : result == dral::NoFile ? 2 : 1;
+    if (result != dral::Ok) return result == dral::NoFile ? 2 : 1;
+    return saved ? 0 : 1;
 }
