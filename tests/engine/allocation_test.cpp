@@ -3,30 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <new>
 
+#include "support/counting_new.h"
 #include "support/headless_engine.h"
-
-// The replacements pair malloc with free on purpose.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-thread_local bool counting = false;
-thread_local long allocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) allocations++;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace dral::testing {
 namespace {

@@ -4,36 +4,18 @@
 // Usage: headless_soak [FRAMES [SEED]]   (defaults: 1000000 frames, seed 1)
 #include <cstdio>
 #include <cstdlib>
-#include <new>
 #include <random>
 
 #include "game/crumbolt.h"
 #include "game/media_command.h"
+#include "support/counting_new.h"
 #include "support/headless_engine.h"
-
-// The replacements pair malloc with free on purpose.
-#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
-
-namespace {
-bool counting = false;
-long allocations = 0;
-} // namespace
-
-void* operator new(std::size_t size) {
-    if (counting) allocations++;
-    if (void* p = std::malloc(size ? size : 1)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept {
-    std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept {
-    std::free(p);
-}
 
 namespace {
 
 using dral::Key;
+using dral::testing::allocations;
+using dral::testing::counting;
 
 // Frames before this have set up the title's and the texts' storage.
 constexpr long WarmUpFrames = 2000;
