@@ -4,7 +4,10 @@ a bound on how long the program may take to end:
   music-missing, music-corrupt  the game runs silent and Escape ends it with status 0;
   no-audio                      SDL's audio driver cannot start: the same;
   no-glx                        the display has no GLX, so no GL context can be made: the game
-                                ends by itself, with status 0, within NO_GL_BOUND seconds;
+                                shows its frames through the software renderer instead, and
+                                Escape ends it with status 0;
+  no-display                    there is no X server at all: Run fails, and the game ends by
+                                itself, with status 0, within NO_DISPLAY_BOUND seconds;
   x-server-gone                 Xvfb is killed mid-run: the game ends within X_GONE_BOUND seconds;
   close-in-long-update          the window is closed while OnUpdate is busy for 3 s: OnDestroy
                                 runs exactly once and the program exits with status 0.
@@ -19,7 +22,7 @@ import time
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
 from xsession import PrivateX, fail, wait_for_window, xdo  # noqa: E402
 
-NO_GL_BOUND = 10.0
+NO_DISPLAY_BOUND = 10.0
 X_GONE_BOUND = 5.0
 EXIT_BOUND = 10.0
 
@@ -88,11 +91,16 @@ def no_audio(crumbolt):
 
 def no_glx(crumbolt):
     with PrivateX(extra=["-extension", "GLX"]) as x:
-        proc = subprocess.Popen([crumbolt], cwd=os.path.dirname(crumbolt),
-                                env=x.env(SDL_AUDIODRIVER="dummy"))
-        code = wait_exit(proc, NO_GL_BOUND, "without GLX")
-        if code != 0:
-            fail(f"exit status {code}")
+        play_and_quit(x, crumbolt, os.path.dirname(crumbolt), x.env(SDL_AUDIODRIVER="dummy"))
+
+
+def no_display(crumbolt):
+    # A display number no server listens on (and no TCP): opening it fails at once.
+    env = dict(os.environ, DISPLAY=":65000", SDL_AUDIODRIVER="dummy")
+    proc = subprocess.Popen([crumbolt], cwd=os.path.dirname(crumbolt), env=env)
+    code = wait_exit(proc, NO_DISPLAY_BOUND, "without a display")
+    if code != 0:
+        fail(f"exit status {code}")
 
 
 def x_server_gone(crumbolt):
@@ -155,6 +163,8 @@ def main():
         no_audio(crumbolt)
     elif case == "no-glx":
         no_glx(crumbolt)
+    elif case == "no-display":
+        no_display(crumbolt)
     elif case == "x-server-gone":
         x_server_gone(crumbolt)
     elif case == "close-in-long-update":
