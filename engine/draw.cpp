@@ -233,7 +233,7 @@ void FilledTriangleWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2,
 
 const void* Tesserine::ResolvedDraw() const {
     using DrawFunction = bool (Tesserine::*)(int32_t, int32_t, Pixel);
-    const DrawFunction draw = &Tesserine::Draw;
+    [[maybe_unused]] const DrawFunction draw = &Tesserine::Draw;
 #if defined(__GNUC__) && !defined(__clang__)
     // GCC resolves a bound pointer to a virtual member through the object's vtable.
 #pragma GCC diagnostic push
