@@ -7,13 +7,13 @@
 
 namespace dral {
 
-// The body of Platform::CreateGraphics: creates the renderer's device on window (a native handle,
-// or null for a platform without one) and sets its first viewport. Engine thread only.
+/// The body of Platform::CreateGraphics: creates the renderer's device on window (a native handle,
+/// or null for a platform without one) and sets its first viewport. Engine thread only.
 ResultCode CreateGraphicsOn(void* window, bool fullScreen, bool vsync, const Vec2i& viewPos,
                             const Vec2i& viewSize);
 
-// The first step of Platform::CleanUpThread: destroys the renderer's device, if there is a
-// renderer. Engine thread only, after its last frame.
+/// The first step of Platform::CleanUpThread: destroys the renderer's device, if there is a
+/// renderer. Engine thread only, after its last frame.
 void ReleaseGraphics();
 
 } // namespace dral

@@ -61,6 +61,7 @@ using CustomPixelFunction =
 class SharedVec2i {
   public:
     SharedVec2i() = default;
+    /// Starts at (initialX, initialY).
     SharedVec2i(int32_t initialX, int32_t initialY) : x(initialX), y(initialY) {}
     SharedVec2i(const SharedVec2i&) = delete;
     /// The current value; any thread.
@@ -463,7 +464,8 @@ class Tesserine {
     bool mouseOldState[MouseButtonCount] = {};
     /// Each mouse button's state in this frame.
     ButtonState mouseState[MouseButtonCount] = {};
-    bool ran = false; // Run has started the engine thread once
+    /// Whether Run has started the engine thread once; a second Run then fails.
+    bool ran = false;
 
   private:
     // The sprite the primitives may write straight into, or null when every pixel must go through
