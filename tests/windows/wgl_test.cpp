@@ -40,6 +40,7 @@ class WglTest : public ::testing::Test {
 
 TEST_F(WglTest, ClearsTheBackBuffer) {
     gl.ClearBuffer(Pixel(255, 128, 0, 255), false);
+    gl.BeginDrawing(); // a clear is held back until something could draw over it
     const Pixel p = ReadBack(10, 10);
     EXPECT_EQ(p.r, 255);
     EXPECT_EQ(p.g, 128);
