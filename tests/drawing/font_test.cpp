@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "recording_engine.h"
 #include "engine/png_writer.h"
+#include "recording_engine.h"
 #include "tools/font/font_source.h"
 
 namespace dral::testing {
