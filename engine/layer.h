@@ -26,7 +26,7 @@ struct Layer {
     bool shown = false;
     /// The sprite changed: upload it before the next composition.
     bool needsUpload = false;
-    /// The layer's image, owned by the engine, kept until the process ends.
+    /// The layer's image, owned by the engine and deleted by its destructor.
     Sprite* sprite = nullptr;
     /// The renderer's texture of the image.
     uint32_t textureId = 0;

@@ -89,8 +89,8 @@ class Tesserine {
     /// Sets every field to its initial value and creates the build's default back-ends
     /// (CreateBackends). Construct the one engine object on the main thread.
     Tesserine();
-    /// Releases the layer list, the hooks and the custom pixel function. The back-ends, the font
-    /// and the layers' images stay until the process ends.
+    /// Stops a recording in progress and deletes the layers' images, the font sheet and its decal.
+    /// The process-wide back-ends stay until the process ends.
     virtual ~Tesserine();
     Tesserine(const Tesserine&) = delete;
     Tesserine& operator=(const Tesserine&) = delete;
@@ -436,9 +436,9 @@ class Tesserine {
     float frameTimer = 1.0f;
     /// Frames counted since the last title update.
     int32_t frameCount = 0;
-    /// The built-in font sheet, made at start-up and kept until the process ends.
+    /// The built-in font sheet, made at start-up and deleted by the destructor.
     Sprite* fontSprite = nullptr;
-    /// The font sheet's decal, for DrawStringDecals; kept until the process ends.
+    /// The font sheet's decal, for DrawStringDecals; deleted by the destructor.
     Decal* fontDecal = nullptr;
     /// The layers, index 0 the base layer.
     std::vector<Layer> layers;

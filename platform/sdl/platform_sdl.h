@@ -62,8 +62,8 @@ class Platform_SDL : public Platform {
     void ShowPendingFrame();
 
     SDL_Window* window = nullptr;
-    // Two event types registered at start-up: a new title is waiting, and the engine thread is
-    // done; (uint32_t)-1 until then.
+    // Three event types registered at start-up: a new title is waiting, the engine thread is
+    // done, and a software frame is ready to blit; (uint32_t)-1 until then.
     uint32_t titleEvent = static_cast<uint32_t>(-1);
     uint32_t quitEvent = static_cast<uint32_t>(-1);
     uint32_t frameEvent = static_cast<uint32_t>(-1);
