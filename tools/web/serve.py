@@ -4,7 +4,8 @@ only allow on pages sent with the COOP/COEP headers added here.
 
     python3 serve.py [PORT] [--bind ADDRESS]    (defaults: 8000 on 127.0.0.1)
 
-Prints "serving on http://ADDRESS:PORT/" once listening; port 0 picks a free one."""
+Prints "serving on http://ADDRESS:PORT/" once listening; port 0 picks a free one.
+Needs: python3 only."""
 import argparse
 import functools
 import http.server
@@ -27,7 +28,8 @@ class IsolatedHandler(http.server.SimpleHTTPRequestHandler):
 
 
 def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser = argparse.ArgumentParser(description=__doc__,
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
     parser.add_argument("port", nargs="?", type=int, default=8000)
     parser.add_argument("--bind", default="127.0.0.1")
     parser.add_argument("--directory", default=os.path.dirname(os.path.abspath(__file__)))
