@@ -2,6 +2,8 @@
 // each chunk with its CRC-32.
 #include "engine/png_writer.h"
 
+#include "engine/crc32.h"
+
 #include <algorithm>
 #include <fstream>
 #include <vector>
@@ -13,15 +15,6 @@ namespace {
 // A PNG chunk length is a 31-bit number; staying well below it keeps every size in range.
 constexpr uint64_t MaxImageBytes = uint64_t(1) << 30;
 
-uint32_t Crc32(const uint8_t* data, size_t size) {
-    uint32_t crc = ~0u;
-    for (size_t i = 0; i < size; ++i) {
-        crc ^= data[i];
-        for (int k = 0; k < 8; ++k) crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
-}
-
 void PutBigEndian(std::vector<uint8_t>& out, uint32_t v) {
     for (int shift = 24; shift >= 0; shift -= 8) out.push_back(uint8_t(v >> shift));
 }
@@ -31,7 +24,7 @@ void PutChunk(std::vector<uint8_t>& out, const char type[5], const std::vector<u
     const size_t start = out.size();
     out.insert(out.end(), type, type + 4);
     out.insert(out.end(), data.begin(), data.end());
-    PutBigEndian(out, Crc32(out.data() + start, out.size() - start));
+    PutBigEndian(out, Crc32(0, out.data() + start, out.size() - start));
 }
 
 // A zlib stream of stored deflate blocks of at most 65535 bytes each.

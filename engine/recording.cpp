@@ -3,7 +3,8 @@
 // reader accepts only the one encoding the writer produces, so every damaged byte is noticed.
 #include "engine/recording.h"
 
-#include <array>
+#include "engine/crc32.h"
+
 #include <cmath>
 #include <cstring>
 
@@ -28,24 +29,6 @@ enum Change : uint8_t {
 };
 constexpr uint8_t AllChanges = 0x3F;
 constexpr size_t MaxFrameRecord = 1 + 4 + 1 + KeyCount + 1 + 8 + 4 + 8;
-
-constexpr std::array<uint32_t, 256> MakeCrcTable() {
-    std::array<uint32_t, 256> table{};
-    for (uint32_t i = 0; i < 256; i++) {
-        uint32_t c = i;
-        for (int k = 0; k < 8; k++) c = (c >> 1) ^ (0xEDB88320u & (0u - (c & 1u)));
-        table[i] = c;
-    }
-    return table;
-}
-constexpr std::array<uint32_t, 256> CrcTable = MakeCrcTable();
-
-// CRC-32 (the zlib polynomial), continued from crc over more bytes.
-uint32_t Crc32(uint32_t crc, const uint8_t* data, size_t size) {
-    crc = ~crc;
-    for (size_t i = 0; i < size; i++) crc = CrcTable[(crc ^ data[i]) & 0xFF] ^ (crc >> 8);
-    return ~crc;
-}
 
 // Little-endian encoding into a caller's buffer.
 class Encoder {

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 
+#include "engine/crc32.h"
 #include "engine/pixel.h"
 #include "engine/vec2.h"
 
@@ -50,6 +51,16 @@ TEST(Vec2, IntegerAndFloatOperators) {
     EXPECT_FLOAT_EQ(v.y, 2.0f);
     const Vec2f f = Vec2i(3, -4);
     EXPECT_FLOAT_EQ(f.y, -4.0f);
+}
+
+TEST(Crc32, GivesTheStandardCheckValueAndContinuesAcrossCalls) {
+    const uint8_t digits[] = {'1', '2', '3', '4', '5', '6', '7', '8', '9'};
+    EXPECT_EQ(Crc32(0, digits, 9), 0xCBF43926u);
+    EXPECT_EQ(Crc32(Crc32(0, digits, 4), digits + 4, 5), 0xCBF43926u);
+    EXPECT_EQ(Crc32(0, digits, 0), 0u);
+    // PNG's IEND chunk: the CRC of its type alone.
+    const uint8_t iend[] = {'I', 'E', 'N', 'D'};
+    EXPECT_EQ(Crc32(0, iend, 4), 0xAE426082u);
 }
 
 } // namespace
