@@ -13,6 +13,7 @@
 #include <algorithm>
 
 #include "engine/decal.h"
+#include "engine/layer_quad.h"
 #include "engine/sprite.h"
 
 namespace dral {
@@ -89,20 +90,12 @@ void Renderer_OGL10::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixe
     const bool replaces = covers && tint == White;
     if (covers) glDisable(GL_BLEND);
     if (replaces) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-    const float left = offset.x;
-    const float right = offset.x + scale.x;
-    const float top = offset.y;
-    const float bottom = offset.y + scale.y;
     glBegin(GL_QUADS);
     glColor4ub(tint.r, tint.g, tint.b, tint.a);
-    glTexCoord2f(left, bottom);
-    glVertex3f(-1.0f, -1.0f, 0.0f);
-    glTexCoord2f(left, top);
-    glVertex3f(-1.0f, 1.0f, 0.0f);
-    glTexCoord2f(right, top);
-    glVertex3f(1.0f, 1.0f, 0.0f);
-    glTexCoord2f(right, bottom);
-    glVertex3f(1.0f, -1.0f, 0.0f);
+    for (const LayerQuadCorner& c : LayerQuadCorners(offset, scale)) {
+        glTexCoord2f(c.uv.x, c.uv.y);
+        glVertex3f(c.position.x, c.position.y, 0.0f);
+    }
     glEnd();
     if (replaces) glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
     if (covers) glEnable(GL_BLEND);

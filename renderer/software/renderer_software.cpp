@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "engine/decal.h"
+#include "engine/layer_quad.h"
 #include "engine/sprite.h"
 
 namespace dral {
@@ -50,11 +51,10 @@ void Renderer_Software::DrawQuad(const Corner corners[4], uint32_t textureId, Pi
 }
 
 void Renderer_Software::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) {
-    const float left = offset.x, right = offset.x + scale.x;
-    const float top = offset.y, bottom = offset.y + scale.y;
-    const Corner corners[4] = {
-        ToFrame({-1.0f, -1.0f}, left, bottom, 1.0f), ToFrame({-1.0f, 1.0f}, left, top, 1.0f),
-        ToFrame({1.0f, 1.0f}, right, top, 1.0f), ToFrame({1.0f, -1.0f}, right, bottom, 1.0f)};
+    Corner corners[4];
+    int i = 0;
+    for (const LayerQuadCorner& c : LayerQuadCorners(offset, scale))
+        corners[i++] = ToFrame(c.position, c.uv.x, c.uv.y, 1.0f);
     DrawQuad(corners, boundTexture, tint);
 }
 

@@ -8,6 +8,7 @@
 #include <emscripten/html5.h>
 
 #include "engine/decal.h"
+#include "engine/layer_quad.h"
 #include "engine/sprite.h"
 
 namespace dral {
@@ -134,14 +135,10 @@ void Renderer_WebGL::DrawQuad(const Vertex (&corners)[4], Pixel tint) {
 }
 
 void Renderer_WebGL::DrawLayerQuad(const Vec2f& offset, const Vec2f& scale, Pixel tint) {
-    const float left = offset.x;
-    const float right = offset.x + scale.x;
-    const float top = offset.y;
-    const float bottom = offset.y + scale.y;
-    const Vertex corners[4] = {{-1.0f, -1.0f, left, bottom, 1.0f},
-                               {-1.0f, 1.0f, left, top, 1.0f},
-                               {1.0f, 1.0f, right, top, 1.0f},
-                               {1.0f, -1.0f, right, bottom, 1.0f}};
+    Vertex corners[4];
+    int i = 0;
+    for (const LayerQuadCorner& c : LayerQuadCorners(offset, scale))
+        corners[i++] = {c.position.x, c.position.y, c.uv.x, c.uv.y, 1.0f};
     DrawQuad(corners, tint);
 }
 
