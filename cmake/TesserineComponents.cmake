@@ -30,6 +30,17 @@ function(tesserine_component_folder name)
                "${CMAKE_CURRENT_SOURCE_DIR}")
 endfunction()
 
+# Adds every sub-folder of the calling folder that holds a CMakeLists.txt, in name order, so that a
+# new example, test group, tool or benchmark needs no line anywhere else.
+function(tesserine_add_subfolders)
+  file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+  foreach(child ${children})
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+      add_subdirectory(${child})
+    endif()
+  endforeach()
+endfunction()
+
 # find_package(ARGS REQUIRED), remembered so that the installed package finds the same for its
 # consumers.
 macro(tesserine_find_package)
