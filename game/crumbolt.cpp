@@ -1,5 +1,7 @@
 // Crumbolt's tick: at most one per frame, then movement, spawning, the box pass with its strict
-// collision, and the drawing of the boxes, the player, the score and the death screen.
+// collision, and the drawing of the boxes, the player, the score and the death screen. The file
+// a new game copies: rules in small steps, named numbers, the engine's calls only.
+// Depends on the engine (engine/tesserine.h) and the game's music commands (media_command.h).
 #include "game/crumbolt.h"
 
 #include <charconv>
@@ -34,33 +36,52 @@ bool Crumbolt::OnCreate() {
     return true;
 }
 
+// One tick at most per frame, in this order: the clock, movement, Escape, spawning, the edges,
+// the box pass (which moves, draws and collides), then the player, the score and the death
+// screen drawn over it all.
 bool Crumbolt::OnUpdate(float elapsedSeconds) {
-    State& s = state;
-    // A frame takes at most one tick, and only one tick's time, from the accumulator: a slow
-    // machine runs the game slower instead of in bursts.
-    s.tickAccumulator += elapsedSeconds;
-    if (s.tickAccumulator < TickLength) return true;
-    s.tickAccumulator -= TickLength;
-    const float dt = TickLength;
+    if (!TakeTick(elapsedSeconds)) return true;
+    AdvanceClock();
+    Clear(dral::Black);
+    if (!state.isDead) MovePlayer(TickLength);
+    if (KeyState(dral::Key::Escape).held) return false;
+    if (state.tickCount % state.spawnInterval == 0) SpawnBox();
+    BouncePlayerOffEdges();
+    BoxPass(TickLength);
 
-    if (s.nextBox == BoxCount) s.nextBox = 0;
-    if (s.tickCount % 1000 == 0) s.spawnInterval -= 5;
-    if (s.spawnInterval < 10) s.spawnInterval = 10;
-    if (!s.isDead) s.tickCount++;
     char digits[16];
     const std::string_view score(
-        digits, static_cast<size_t>(std::to_chars(digits, digits + sizeof digits, s.tickCount).ptr -
-                                    digits));
+        digits, static_cast<size_t>(
+                    std::to_chars(digits, digits + sizeof digits, state.tickCount).ptr - digits));
+    DrawPlayerAndScore(score);
+    if (state.isDead) ShowDeathScreen(score);
+    return true;
+}
 
-    Clear(dral::Black);
-    if (!s.isDead) MovePlayer(dt);
-    if (KeyState(dral::Key::Escape).held) return false;
-    if (s.tickCount % s.spawnInterval == 0) SpawnBox();
+// A frame takes at most one tick, and only one tick's time, from the accumulator: a slow
+// machine runs the game slower instead of in bursts.
+bool Crumbolt::TakeTick(float elapsedSeconds) {
+    state.tickAccumulator += elapsedSeconds;
+    if (state.tickAccumulator < TickLength) return false;
+    state.tickAccumulator -= TickLength;
+    return true;
+}
 
-    // Past an edge the player jumps 20 pixels back inside; the right and bottom limits are the
-    // screen size itself, so the square may stand partly or wholly beyond those edges.
+// The box ring wraps, the spawn interval ramps down, and the score counts living ticks.
+void Crumbolt::AdvanceClock() {
+    State& s = state;
+    if (s.nextBox == BoxCount) s.nextBox = 0;
+    if (s.tickCount % SpawnRampTicks == 0) s.spawnInterval -= SpawnRampStep;
+    if (s.spawnInterval < MinSpawnInterval) s.spawnInterval = MinSpawnInterval;
+    if (!s.isDead) s.tickCount++;
+}
+
+// Past an edge the player jumps EdgeBounce pixels back inside; the right and bottom limits are
+// the screen size itself, so the square may stand partly or wholly beyond those edges.
+void Crumbolt::BouncePlayerOffEdges() {
     constexpr float right = static_cast<float>(GameScreenWidth);
     constexpr float bottom = static_cast<float>(GameScreenHeight);
+    State& s = state;
     if (s.playerX < 0.0f)
         s.playerX = EdgeBounce;
     else if (s.playerX > right)
@@ -69,22 +90,26 @@ bool Crumbolt::OnUpdate(float elapsedSeconds) {
         s.playerY = EdgeBounce;
     else if (s.playerY > bottom)
         s.playerY = bottom - EdgeBounce;
+}
 
-    BoxPass(dt);
+void Crumbolt::DrawPlayerAndScore(std::string_view score) {
+    constexpr int32_t side = static_cast<int32_t>(PlayerSize);
+    DrawRect(static_cast<int32_t>(state.playerX), static_cast<int32_t>(state.playerY), side, side,
+             dral::Blue);
+    DrawString(ScoreTextAt.x, ScoreTextAt.y, scoreText.assign("Score: ").append(score), dral::White,
+               1);
+}
 
-    DrawRect(static_cast<int32_t>(s.playerX), static_cast<int32_t>(s.playerY), 20, 20, dral::Blue);
-    DrawString(700, 20, scoreText.assign("Score: ").append(score), dral::White, 1);
-    if (s.isDead) {
-        SendMediaCommand(StopMusic);
-        DrawString(400, 200, deathText.assign("You died. Your score is: ").append(score), dral::Red,
-                   1);
-        DrawString(400, 160, RestartPrompt, dral::Red, 1);
-        if (KeyState(dral::Key::Space).held) {
-            s.isDead = false;
-            Restart();
-        }
+// While dead the music stays stopped (the stop is sent every tick) until Space starts a new run.
+void Crumbolt::ShowDeathScreen(std::string_view score) {
+    SendMediaCommand(StopMusic);
+    DrawString(DeathTextAt.x, DeathTextAt.y,
+               deathText.assign("You died. Your score is: ").append(score), dral::Red, 1);
+    DrawString(RestartPromptAt.x, RestartPromptAt.y, RestartPrompt, dral::Red, 1);
+    if (KeyState(dral::Key::Space).held) {
+        state.isDead = false;
+        Restart();
     }
-    return true;
 }
 
 // The music device is closed on the thread that opened it: Windows' media player (under Wine at
@@ -132,13 +157,16 @@ void Crumbolt::BoxPass(float dt) {
     }
 }
 
+// A new run keeps the tick accumulator and the boxes' columns and sizes: only the player, the
+// clock and the box ring start again, and every box is parked.
 void Crumbolt::Restart() {
     SendMediaCommand(PlayMusic);
-    state.playerX = 400.0f;
-    state.playerY = 300.0f;
-    state.tickCount = 0;
-    state.nextBox = 0;
-    state.spawnInterval = 100;
+    const State start{};
+    state.playerX = start.playerX;
+    state.playerY = start.playerY;
+    state.tickCount = start.tickCount;
+    state.nextBox = start.nextBox;
+    state.spawnInterval = start.spawnInterval;
     for (Box& b : state.boxes) b.y = ParkingRow;
 }
 

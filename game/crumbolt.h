@@ -6,6 +6,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 #include "engine/tesserine.h"
 
@@ -28,7 +29,20 @@ inline constexpr int32_t BoxCount = 299;
 // 0.002 s: with MoveSpeed this makes exactly one pixel per tick in float arithmetic.
 inline constexpr float TickLength = 0.002f;
 inline constexpr float MoveSpeed = 500.0f;
+// The player is a square this many pixels a side, starting at the middle of the screen.
 inline constexpr float PlayerSize = 20.0f;
+inline constexpr float PlayerStartX = 400.0f;
+inline constexpr float PlayerStartY = 300.0f;
+// Boxes come every SpawnInterval ticks; every SpawnRampTicks ticks (tick 0 included) the
+// interval shrinks by SpawnRampStep, down to MinSpawnInterval.
+inline constexpr int32_t FirstSpawnInterval = 100;
+inline constexpr int32_t SpawnRampTicks = 1000;
+inline constexpr int32_t SpawnRampStep = 5;
+inline constexpr int32_t MinSpawnInterval = 10;
+// Where the texts start: the score at the top right, the death screen above the middle.
+inline constexpr dral::Vec2i ScoreTextAt{700, 20};
+inline constexpr dral::Vec2i DeathTextAt{400, 200};
+inline constexpr dral::Vec2i RestartPromptAt{400, 160};
 inline constexpr int32_t FallLimit = 601;
 // Boxes that have left the screen wait here, out of the player's reach.
 inline constexpr int32_t ParkingRow = 800;
@@ -40,12 +54,12 @@ inline constexpr const char* StopMusic = "stop mp3";
 inline constexpr const char* CloseMusic = "close mp3";
 
 struct State {
-    float playerX = 400.0f;
-    float playerY = 300.0f;
+    float playerX = PlayerStartX;
+    float playerY = PlayerStartY;
     float tickAccumulator = 0.0f;
     int32_t tickCount = 0;
     int32_t nextBox = 0;
-    int32_t spawnInterval = 100;
+    int32_t spawnInterval = FirstSpawnInterval;
     bool isDead = false;
     std::array<Box, BoxCount> boxes{};
 };
@@ -65,9 +79,16 @@ class Crumbolt : public dral::Tesserine {
     void Restart();
 
   private:
+    // The rules of one tick, in the order they run.
+    static bool TakeTick(float elapsedSeconds);
+    static void AdvanceClock();
     void MovePlayer(float dt);
     void SpawnBox();
+    static void BouncePlayerOffEdges();
     void BoxPass(float dt);
+    // The drawing that follows the rules.
+    void DrawPlayerAndScore(std::string_view score);
+    void ShowDeathScreen(std::string_view score);
 
     // The score and death texts, rebuilt each tick in storage kept across frames.
     std::string scoreText;
