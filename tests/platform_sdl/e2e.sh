@@ -4,6 +4,7 @@
 # driver other than x11 is a failure, never a skip.
 # Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello software
 set -euo pipefail
+. "$(dirname "$0")/../../tools/private-x.sh"
 probe=$1 closer=$2 case=$3
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 readonly fill='#00A0FF' black='#000000' # the probe's screen colour, the letterbox bars
@@ -15,7 +16,7 @@ cleanup() {
     kill -KILL "$app" 2>/dev/null || true
     wait "$app" 2>/dev/null || true
   fi
-  if [ -n "$xserver" ]; then kill "$xserver" 2>/dev/null || true; fi
+  stop_private_x
   rm -rf "$work"
 }
 trap cleanup EXIT
@@ -27,14 +28,7 @@ fail() {
 }
 
 start_x() { # WIDTHxHEIGHT [more Xvfb arguments]
-  Xvfb -displayfd 3 -screen 0 "$1x24" -nolisten tcp "${@:2}" 3>"$work/display" 2>"$work/xvfb.log" &
-  xserver=$!
-  for _ in $(seq 100); do
-    [ -s "$work/display" ] && break
-    sleep 0.1
-  done
-  [ -s "$work/display" ] || fail "Xvfb did not start: $(cat "$work/xvfb.log")"
-  export DISPLAY=":$(cat "$work/display")"
+  start_private_x "$work" "$1x24" "${@:2}" || fail "no X server"
 }
 
 start_app() { # probe arguments...

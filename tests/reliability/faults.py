@@ -123,8 +123,7 @@ def x_server_gone(crumbolt):
     try:
         if not wait_for_window(x.display, " - FPS: [1-9]", 30, proc):
             fail("no game window")
-        x.proc.kill()
-        x.proc.wait()
+        x.kill_server()
         code = wait_exit(proc, X_GONE_BOUND, "after the X server went away")
         if code < 0:
             fail(f"the game crashed with signal {-code}")

@@ -13,7 +13,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
-from xsession import fail, start_xvfb, wait_for  # noqa: E402
+from xsession import PrivateX, fail, wait_for  # noqa: E402
 
 
 def summary(text):
@@ -83,11 +83,10 @@ def check_frames(replay, recording, work, frames):
 def main():
     record, replay = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     work = tempfile.mkdtemp(prefix="crumbolt-replay-")
-    server = None
+    display = None
     try:
-        server, display = start_xvfb("800x600x24", os.path.join(work, "xvfb.log"))
-        env = dict(os.environ, DISPLAY=display, SDL_AUDIODRIVER="dummy",
-                   DBUS_SESSION_BUS_ADDRESS="disabled:")
+        display = PrivateX("800x600x24")
+        env = display.env(SDL_AUDIODRIVER="dummy")
         recording, live_digests, live = play(record, work, env)
         print("live run: frames %s seed %s score %s player %s %s" % live, flush=True)
         if live[3:] == ("400", "300"):
@@ -114,9 +113,8 @@ def main():
         check_frames(replay, recording, work, int(live[0]))
         print(f"PASS: {len(live_lines)} frames, identical digests", flush=True)
     finally:
-        if server:
-            server.kill()
-            server.wait()
+        if display:
+            display.stop()
         shutil.rmtree(work, ignore_errors=True)
 
 

@@ -1,7 +1,9 @@
-// Test support: a private X server for the process. Xvfb picks a free display number itself and
-// writes it to a pipe (-displayfd), so parallel tests never collide; DISPLAY is pointed at it.
+// Test support: a private X server for the process, from tools/with-xvfb (the project's one
+// launcher, race-free through -displayfd), held open by a child that waits on a pipe; DISPLAY is
+// pointed at it. Needs TESSERINE_WITH_XVFB, the launcher's path, defined by the build.
 #pragma once
 
+#include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -13,37 +15,45 @@ namespace dral::testing {
 
 class PrivateXvfb {
   public:
-    // Starts "Xvfb -displayfd" with one screen of the given geometry ("WxHxD"); extra is one
-    // more argument, such as "-extension" with extraValue "GLX". Started() tells whether it came
-    // up.
-    explicit PrivateXvfb(const char* screen = "640x480x24", const char* extra = nullptr,
-                         const char* extraValue = nullptr) {
-        int fds[2];
-        if (pipe(fds) != 0) return;
+    // Starts a server with one screen of the given geometry ("WxHxD"). Started() tells whether
+    // it came up.
+    explicit PrivateXvfb(const char* screen = "640x480x24") {
+        int toChild[2], fromChild[2];
+        if (pipe(toChild) != 0) return;
+        if (pipe(fromChild) != 0) {
+            close(toChild[0]);
+            close(toChild[1]);
+            return;
+        }
         pid = fork();
         if (pid == 0) {
-            close(fds[0]);
-            const std::string fd = std::to_string(fds[1]);
-            const char* argv[] = {"Xvfb",      "-displayfd", fd.c_str(), "-screen",  "0",    screen,
-                                  "-nolisten", "tcp",        extra,      extraValue, nullptr};
-            execvp("Xvfb", const_cast<char* const*>(argv));
+            dup2(toChild[0], 0);
+            dup2(fromChild[1], 1);
+            close(toChild[1]);
+            close(fromChild[0]);
+            execl(TESSERINE_WITH_XVFB, TESSERINE_WITH_XVFB, screen, "sh", "-c",
+                  "echo \"$DISPLAY\"; exec cat >/dev/null", static_cast<char*>(nullptr));
             _exit(127);
         }
-        close(fds[1]);
-        std::string number;
+        close(toChild[0]);
+        close(fromChild[1]);
+        hold = toChild[1];
+        // Programs the test starts later must not inherit the pipe and keep the server alive.
+        fcntl(hold, F_SETFD, FD_CLOEXEC);
+        std::string name;
         char c;
-        while (read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-        close(fds[0]);
-        if (pid <= 0 || number.empty()) return;
-        display = ":" + number;
+        while (read(fromChild[0], &c, 1) == 1 && c != '\n') name += c;
+        close(fromChild[0]);
+        if (pid <= 0 || name.empty()) return;
+        display = name;
         setenv("DISPLAY", display.c_str(), 1);
         // No session bus under Xvfb: SDL must not wait for one.
         setenv("DBUS_SESSION_BUS_ADDRESS", "disabled:", 1);
     }
+    // Closing the pipe ends the child; the launcher then stops the server before it exits.
     ~PrivateXvfb() {
-        if (pid <= 0) return;
-        kill(pid, SIGTERM);
-        waitpid(pid, nullptr, 0);
+        if (hold >= 0) close(hold);
+        if (pid > 0) waitpid(pid, nullptr, 0);
     }
     PrivateXvfb(const PrivateXvfb&) = delete;
     PrivateXvfb& operator=(const PrivateXvfb&) = delete;
@@ -54,6 +64,7 @@ class PrivateXvfb {
 
   private:
     pid_t pid = -1;
+    int hold = -1;
 };
 
 } // namespace dral::testing

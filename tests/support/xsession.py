@@ -1,6 +1,7 @@
 """Helpers of the end-to-end scripts that drive real programs on an X display: failing with a
 message, polling for a condition, a private Xvfb started race-free, and xdotool."""
 import os
+import signal
 import subprocess
 import sys
 import tempfile
@@ -23,39 +24,40 @@ def wait_for(what, condition, seconds):
     fail(f"timed out waiting for {what}")
 
 
-def start_xvfb(geometry, log_path, extra=()):
-    """A private display whose number the server picks itself (-displayfd), so that parallel
-    runs never collide. Returns the server process and the DISPLAY value."""
-    read_end, write_end = os.pipe()
-    with open(log_path, "w") as log:
-        server = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0",
-                                   geometry, "-nolisten", "tcp", *extra], pass_fds=(write_end,),
-                                  stderr=log)
-    os.close(write_end)
-    with os.fdopen(read_end) as pipe:
-        number = pipe.readline().strip()
-    if not number:
-        server.kill()
-        fail("Xvfb did not start")
-    return server, ":" + number
+WITH_XVFB = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tools",
+                         "with-xvfb")
 
 
 class PrivateX:
-    """start_xvfb as a context: the server goes away with the block, and env() gives a child
-    process the display."""
+    """A private display from tools/with-xvfb, the project's one launcher, held open by a child
+    that waits on its stdin: stop() (or the end of a with block) closes that, the child ends and
+    with-xvfb stops the server. env() gives a child process the display; kill_server() takes the
+    server away abruptly, as a crashing X server would."""
 
     def __init__(self, geometry="960x600x24", extra=()):
-        self.log = tempfile.NamedTemporaryFile(prefix="xvfb-", suffix=".log")
-        self.proc, self.display = start_xvfb(geometry, self.log.name, extra)
+        command = [WITH_XVFB, *[a for e in extra for a in ("-x", e)], geometry,
+                   "sh", "-c", 'echo "$DISPLAY $XVFB_PID"; exec cat >/dev/null']
+        self.log = tempfile.TemporaryFile(mode="w+")
+        self.proc = subprocess.Popen(command, stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=self.log, text=True)
+        started = self.proc.stdout.readline().split()
+        if len(started) != 2:
+            self.stop()
+            self.log.seek(0)
+            fail(f"Xvfb did not start: {self.log.read().strip()}")
+        self.display, self.server_pid = started[0], int(started[1])
 
     def env(self, **extra):
         return dict(os.environ, DISPLAY=self.display, DBUS_SESSION_BUS_ADDRESS="disabled:", **extra)
 
+    def kill_server(self):
+        os.kill(self.server_pid, signal.SIGKILL)
+
     def stop(self):
         if self.proc.poll() is None:
-            self.proc.terminate()
+            self.proc.stdin.close()
             try:
-                self.proc.wait(timeout=5)
+                self.proc.wait(timeout=10)
             except subprocess.TimeoutExpired:
                 self.proc.kill()
                 self.proc.wait()
