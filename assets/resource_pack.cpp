@@ -3,6 +3,7 @@
 // The index: u32 count, then per entry u32 name length, the name, u32 size, u32 offset.
 #include "assets/resource_pack.h"
 
+#include <cstddef>
 #include <filesystem>
 #include <limits>
 #include <random>
@@ -14,6 +15,12 @@ namespace {
 
 constexpr uint64_t maxPackBytes = std::numeric_limits<uint32_t>::max();
 constexpr uint64_t recordFixedBytes = 12; // name length, size and offset
+
+// Whether one array of this many bytes can exist: a 32-bit program holds less than the 4 GiB
+// that a pack's sizes can name, and asking for more would throw.
+bool Addressable(uint64_t bytes) {
+    return bytes <= uint64_t(std::numeric_limits<std::ptrdiff_t>::max());
+}
 
 void AppendU32(std::vector<char>& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(value >> shift));
@@ -54,7 +61,7 @@ bool ReadIndex(std::ifstream& in, uint64_t fileSize, const std::string& key,
     if (fileSize < 4 || !in.read(reinterpret_cast<char*>(prefix), 4)) return false;
     const uint32_t length = uint32_t(prefix[0]) | uint32_t(prefix[1]) << 8 |
                             uint32_t(prefix[2]) << 16 | uint32_t(prefix[3]) << 24;
-    if (length > fileSize - 4) return false;
+    if (length > fileSize - 4 || !Addressable(length)) return false;
     std::vector<char> raw(length);
     if (!in.read(raw.data(), std::streamsize(length))) return false;
 
@@ -158,8 +165,12 @@ std::filesystem::path UnusedSibling(const std::filesystem::path& target) {
 
 } // namespace
 
-ResourceBuffer::ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t size)
-    : bytes(size, 0) {
+ResourceBuffer::ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t size) {
+    if (!Addressable(size)) {
+        complete = false;
+        return;
+    }
+    bytes.assign(size, 0);
     // A read that ran short earlier must not make this seek fail too.
     stream.clear();
     if (size > 0)

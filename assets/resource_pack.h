@@ -25,7 +25,8 @@ struct PackEntry {
 struct ResourceBuffer : public std::streambuf {
     ResourceBuffer() = default;
     /// Reads `size` bytes at `offset`; bytes the stream cannot deliver stay zero and clear
-    /// `complete`.
+    /// `complete`. A size that no array of the program can hold (over 2 GiB in a 32-bit one)
+    /// gives no bytes and clears `complete`.
     ResourceBuffer(std::ifstream& stream, uint32_t offset, uint32_t size);
     /// Takes over other's bytes and read position; other is left empty.
     ResourceBuffer(ResourceBuffer&& other) noexcept;

@@ -192,6 +192,16 @@ bool InsideGuardBand(const Corner& c) {
     return std::fabs(c.x) <= GuardBand && std::fabs(c.y) <= GuardBand;
 }
 
+// Where the edge a-b crosses the line: on it exactly, and along it in double, because corners
+// may lie as far as 1e18 pixels out, where a float's rounding alone would miss the guard band by
+// 1e11 pixels and the integer edge arithmetic would overflow.
+Corner Crossing(const Corner& a, const Corner& b, bool vertical, float limit, double da,
+                double db) {
+    const double u = da / (da - db);
+    if (vertical) return {limit, float(double(a.y) + (double(b.y) - double(a.y)) * u), 0, 0, 0};
+    return {float(double(a.x) + (double(b.x) - double(a.x)) * u), limit, 0, 0, 0};
+}
+
 // Clips a convex polygon to one side of an axis-aligned line; attributes do not matter here, the
 // planes come from the whole triangle.
 int ClipPolygon(const Corner* in, int count, Corner* out, bool vertical, float limit, float side) {
@@ -199,13 +209,11 @@ int ClipPolygon(const Corner* in, int count, Corner* out, bool vertical, float l
     for (int k = 0; k < count; ++k) {
         const Corner& a = in[k];
         const Corner& b = in[(k + 1) % count];
-        const float da = side * ((vertical ? a.x : a.y) - limit);
-        const float db = side * ((vertical ? b.x : b.y) - limit);
+        const double da = double(side) * (double(vertical ? a.x : a.y) - double(limit));
+        const double db = double(side) * (double(vertical ? b.x : b.y) - double(limit));
         if (da <= 0) out[n++] = a;
-        if ((da < 0 && db > 0) || (da > 0 && db < 0)) {
-            const float u = da / (da - db);
-            out[n++] = {a.x + (b.x - a.x) * u, a.y + (b.y - a.y) * u, 0, 0, 0};
-        }
+        if ((da < 0 && db > 0) || (da > 0 && db < 0))
+            out[n++] = Crossing(a, b, vertical, limit, da, db);
     }
     return n;
 }

@@ -98,11 +98,13 @@ uint32_t Renderer_Software::DeleteTexture(uint32_t id) {
 void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
     viewPos = position;
     viewSize = {std::max(size.x, 0), std::max(size.y, 0)};
-    const Vec2i frame{std::max(viewSize.x + 2 * position.x, 0),
-                      std::max(viewSize.y + 2 * position.y, 0)};
+    Vec2i frame{std::max(viewSize.x + 2 * position.x, 0), std::max(viewSize.y + 2 * position.y, 0)};
+    // A frame that no array can hold (past 2^29 pixels in a 32-bit build, where the product
+    // would wrap) stays empty and draws nothing, rather than getting a buffer shorter than it.
+    size_t count = 0;
+    if (!PixelCount(frame.x, frame.y, count)) frame = {0, 0};
     if (frame.x == frameSize.x && frame.y == frameSize.y) return;
     frameSize = frame;
-    const size_t count = size_t(frame.x) * size_t(frame.y);
     back.assign(count, Black);
     front.assign(count, Black);
     presented = false;

@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <istream>
 
+#include "engine/sprite.h"
 #include "scratch_dir.h"
 
 namespace dral {
@@ -298,6 +300,32 @@ TEST_F(ResourcePackTest, PacksBeyondThirtyTwoBitOffsetsAreRefused) {
     EXPECT_FALSE(pack.WritePack("huge.pack", ""));
     EXPECT_FALSE(std::filesystem::exists("huge.pack"));
     EXPECT_FALSE(std::filesystem::exists("huge.pack.partial"));
+}
+
+TEST_F(ResourcePackTest, SizesBeyondThe32BitAddressSpaceAreRefusedNotAllocated) {
+    // 3 GiB fits the pack format but not one array of a 32-bit program; a 64-bit one would
+    // really read it all, so only the 32-bit build runs this.
+    if (sizeof(size_t) > 4) GTEST_SKIP() << "a 64-bit build can hold these sizes";
+    const uint32_t huge = uint32_t(3) << 30;
+    auto u32 = [](uint32_t v) {
+        return Bytes({int(v & 0xFF), int(v >> 8 & 0xFF), int(v >> 16 & 0xFF), int(v >> 24)});
+    };
+    // An index of 3 GiB, all zeros in a sparse file.
+    WriteFile("index.pack", u32(huge));
+    std::filesystem::resize_file("index.pack", uint64_t(huge) + 4);
+    ResourcePack index;
+    EXPECT_FALSE(index.OpenPack("index.pack", ""));
+
+    // One entry of 3 GiB after a 21-byte index: the pack opens, the entry cannot be read.
+    WriteFile("entry.pack", u32(17) + u32(1) + u32(1) + "e" + u32(huge) + u32(21));
+    std::filesystem::resize_file("entry.pack", uint64_t(huge) + 21);
+    ResourcePack pack;
+    ASSERT_TRUE(pack.OpenPack("entry.pack", ""));
+    const ResourceBuffer entry = pack.ReadEntry("e");
+    EXPECT_FALSE(entry.complete);
+    EXPECT_TRUE(entry.bytes.empty());
+    Sprite sprite(2, 2);
+    EXPECT_EQ(sprite.LoadFromSpriteFile("e", &pack), Fail);
 }
 
 } // namespace

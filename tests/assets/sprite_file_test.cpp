@@ -2,6 +2,8 @@
 // and damaged files that must leave a valid, empty sprite.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "assets/resource_pack.h"
 #include "engine/sprite.h"
 #include "scratch_dir.h"
@@ -95,6 +97,15 @@ TEST_F(SpriteFileTest, DamagedFilesLeaveAValidEmptySprite) {
         Sprite sprite(4, 4);
         EXPECT_EQ(sprite.LoadFromSpriteFile("damaged.spr"), Fail);
         ExpectEmpty(sprite);
+    }
+    // 32768 x 32768 pixels, all there in a sparse 4 GiB file, are 2^32 bytes: more than a 32-bit
+    // program can address (a 64-bit one would really read them all).
+    if (sizeof(size_t) == 4) {
+        WriteFile("big.spr", Bytes({0, 0x80, 0, 0, 0, 0x80, 0, 0}));
+        std::filesystem::resize_file("big.spr", (uint64_t(1) << 32) + 8);
+        Sprite big(4, 4);
+        EXPECT_EQ(big.LoadFromSpriteFile("big.spr"), Fail);
+        ExpectEmpty(big);
     }
     Sprite missing(2, 2);
     EXPECT_EQ(missing.LoadFromSpriteFile("missing.spr"), Fail);

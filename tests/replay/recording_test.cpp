@@ -158,6 +158,16 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
     EXPECT_EQ(replay.Replay("damaged.rec"), Fail);
     EXPECT_FALSE(replay.RecordingError().empty());
 
+    // An end count 2^32 frames too many matches the frames read only where a count is cut to
+    // 32 bits, as a size_t is in the 32-bit build.
+    std::string beyond = bytes;
+    beyond[beyond.size() - 8] ^= 0x01; // the low byte of the count's upper half
+    WriteFile("beyond.rec", beyond);
+    HeadlessEngine<Echo> counted(64, 48);
+    EXPECT_EQ(counted.Replay("beyond.rec"), Fail);
+    EXPECT_NE(counted.RecordingError().find("counts 4294967366 frames, not 70"), std::string::npos)
+        << counted.RecordingError();
+
     std::string version = bytes;
     version[8] = 2;
     WriteFile("version.rec", version);
