@@ -188,6 +188,8 @@ template <PixelMode M> struct DirectPlotter {
     void Copy(Pixel* d, const Pixel* s, int64_t n) const {
         if constexpr (M == Normal)
             std::memcpy(d, s, size_t(n) * sizeof(Pixel));
+        else if constexpr (M == Alpha)
+            BlendRow(d, s, n, blendFactor);
         else
             for (int64_t i = 0; i < n; ++i) Put(d[i], s[i]);
     }
