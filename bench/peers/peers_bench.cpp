@@ -243,9 +243,10 @@ Options Parse(int argc, char** argv) {
 // The measured sides: the plain engine, the overriding one and the floor's sinks.
 struct Sides {
     PlainEngine& engine = Prepared<PlainEngine>();
-    OverridingEngine& overriding = Prepared<OverridingEngine>();
-    FloorSink storing{*overriding.GetDrawTarget()};
-    BlendingSink blending{*overriding.GetDrawTarget()};
+    OverridingEngine<false>& overridingStore = Prepared<OverridingEngine<false>>();
+    OverridingEngine<true>& overridingBlend = Prepared<OverridingEngine<true>>();
+    FloorSink storing{*overridingStore.GetDrawTarget()};
+    BlendingSink blending{*overridingBlend.GetDrawTarget()};
 
     void Clear() { engine.Clear(Pixel(10, 20, 30, 255)); }
     // Clear's peer fills the same array.
@@ -254,9 +255,14 @@ struct Sides {
         std::fill(pixels, pixels + Width * Height, Pixel(10, 20, 30, 255));
     }
     FloorSink& Sink(const Case& c) { return c.blends ? blending : storing; }
+    // The cases hand opaque pixels to Draw in Mask mode, so storing serves Normal and Mask.
+    Tesserine& Overriding(const Case& c) {
+        return c.blends ? static_cast<Tesserine&>(overridingBlend) : overridingStore;
+    }
     void SetPixelMode(PixelMode mode) {
         engine.SetPixelMode(mode);
-        overriding.SetPixelMode(mode);
+        overridingStore.SetPixelMode(mode);
+        overridingBlend.SetPixelMode(mode);
     }
 };
 
@@ -269,7 +275,7 @@ void CountAll(Sides& sides, SdlPeer& peer, Sources& sources) {
         sides.SetPixelMode(c.mode);
         CountCalls(c.operation + "|engine", [&] { c.draw(sides.engine); });
         CountCalls(c.operation + "|peer", c.peerDraw);
-        CountCalls(c.operation + "|overridden", [&] { c.draw(sides.overriding); });
+        CountCalls(c.operation + "|overridden", [&] { c.draw(sides.Overriding(c)); });
         CountCalls(c.operation + "|floor", [&] { FloorReplay(sides.Sink(c), plots); });
         sides.SetPixelMode(Normal);
     }
@@ -328,7 +334,7 @@ int Main(int argc, char** argv) {
             const double p0 = round % 2 ? NsPerCall(c.peerDraw) : 0.0;
             const double e = NsPerCall([&] { c.draw(sides.engine); });
             const double p = round % 2 ? p0 : NsPerCall(c.peerDraw);
-            const double o = NsPerCall([&] { c.draw(sides.overriding); });
+            const double o = NsPerCall([&] { c.draw(sides.Overriding(c)); });
             const double floor = NsPerCall([&] { FloorReplay(sides.Sink(c), plots); });
             vsPeer.push_back(e / p);
             vsFloor.push_back(e / floor);
