@@ -200,9 +200,15 @@ inline __m128i Blend2(__m128i s, __m128i d) {
     return _mm_add_epi16(BlendScale(s, alpha), BlendScale(d, rest));
 }
 
-// Put of four pixels: the sums saturate at 255 as BlendChannel's do.
+// Put of four pixels: the sums saturate at 255 as BlendChannel's do. Four opaque or four clear
+// sources, common in sprites and layers, skip the arithmetic, which would give the same.
 inline __m128i Put(__m128i destination, __m128i source, bool blend) {
     if (!blend) return source;
+    const __m128i alpha = _mm_srli_epi32(source, 24);
+    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255)));
+    if (opaque == 0xFFFF) return source;
+    if (opaque == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF)
+        return destination;
     const __m128i zero = _mm_setzero_si128();
     const __m128i low =
         Blend2(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(destination, zero));
