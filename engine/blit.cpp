@@ -98,28 +98,31 @@ void Blit(const DirectPlotter<M>& plot, const Sprite& sprite, const BlitWalk& b)
 }
 
 // The text walk: per character, its ink pixels column by column, each column top to bottom.
-template <class Plotter>
+// Scale 1, the common case, is its own instance with the sizes constant, so that per ink pixel
+// nothing runs but the bit walk and the plot; the colour travels as one word for the same reason.
+template <bool Scaled, class Plotter>
 void TextWalk(const Plotter& plot, const std::array<uint64_t, 96>& glyphInk, int64_t x, int64_t y,
-              const std::string& text, Pixel colour, uint32_t scale) {
-    const int64_t size = scale > 1 ? scale : 1;
-    int64_t sx = 0, sy = 0;
+              const std::string& text, uint32_t colour, uint32_t scale) {
+    const int64_t size = Scaled && scale > 1 ? scale : 1;
+    const int64_t advance = 8 * int64_t(Scaled ? scale : 1);
+    int64_t sx = x, sy = y;
     for (const char byte : text) {
         const int c = static_cast<signed char>(byte);
         if (c == '\n') {
-            sx = 0;
-            sy += 8 * int64_t(scale);
+            sx = x;
+            sy += advance;
             continue;
         }
         // Bytes outside 32..127 land on cells beyond the sheet, which read as Transparent.
         for (uint64_t ink = c >= 32 ? glyphInk[size_t(c - 32)] : 0; ink; ink &= ink - 1) {
             const int bit = std::countr_zero(ink);
-            const int64_t px = x + sx + (bit >> 3) * size, py = y + sy + (bit & 7) * size;
-            if (size == 1)
-                plot.Plot(px, py, colour);
+            const int64_t px = sx + (bit >> 3) * size, py = sy + (bit & 7) * size;
+            if constexpr (Scaled)
+                plot.Block(px, py, size, Pixel(colour));
             else
-                plot.Block(px, py, size, colour);
+                plot.Plot(px, py, Pixel(colour));
         }
-        sx += 8 * int64_t(scale);
+        sx += advance;
     }
 }
 
@@ -166,8 +169,12 @@ void Tesserine::DrawString(int32_t x, int32_t y, const std::string& text, Pixel 
     // Opaque text is drawn masked, so whatever mode the caller left does not disturb it.
     const PixelMode previous = pixelMode;
     SetPixelMode(colour.a < 255 ? Alpha : Mask);
-    Dispatch(*this, DirectTarget(), pixelMode, blendFactor,
-             [&](const auto& plot) { TextWalk(plot, glyphInk, x, y, text, colour, scale); });
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor, [&](const auto& plot) {
+        if (scale == 1)
+            TextWalk<false>(plot, glyphInk, x, y, text, colour.packed, scale);
+        else
+            TextWalk<true>(plot, glyphInk, x, y, text, colour.packed, scale);
+    });
     SetPixelMode(previous);
 }
 

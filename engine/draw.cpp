@@ -304,9 +304,7 @@ void Tesserine::SetBlendFactor(float factor) {
 
 void Tesserine::Clear(Pixel p) {
     const size_t count = size_t(GetDrawTargetWidth()) * size_t(GetDrawTargetHeight());
-    // Stored as the packed word: a whole-Pixel (union) copy keeps the compiler from vectorising.
-    Pixel* pixels = count ? drawTarget->Pixels() : nullptr;
-    for (size_t i = 0; i < count; ++i) pixels[i].packed = p.packed;
+    if (count) plot::FillRow(drawTarget->Pixels(), p, int64_t(count));
 }
 
 void Tesserine::DrawLine(int32_t x1, int32_t y1, int32_t x2, int32_t y2, Pixel p,

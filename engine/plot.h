@@ -52,6 +52,25 @@ inline __m128i Blend4(__m128i s, __m128i d, float blendFactor) {
 }
 #endif
 
+// n copies of one colour from d. Whole 16-byte stores, four to a step, on aligned addresses: the
+// plain loop stays scalar, as a Pixel is a union and its word is not known to be aligned.
+inline void FillRow(Pixel* d, Pixel p, int64_t n) {
+    int64_t i = 0;
+#if defined(__SSE2__)
+    for (; i < n && (reinterpret_cast<uintptr_t>(d + i) & 15) != 0; ++i) d[i].packed = p.packed;
+    const __m128i v = _mm_set1_epi32(int32_t(p.packed));
+    for (; i + 16 <= n; i += 16) {
+        __m128i* at = reinterpret_cast<__m128i*>(d + i);
+        _mm_store_si128(at, v);
+        _mm_store_si128(at + 1, v);
+        _mm_store_si128(at + 2, v);
+        _mm_store_si128(at + 3, v);
+    }
+    for (; i + 4 <= n; i += 4) _mm_store_si128(reinterpret_cast<__m128i*>(d + i), v);
+#endif
+    for (; i < n; ++i) d[i].packed = p.packed;
+}
+
 // n source pixels blended over n destination pixels, in place.
 inline void BlendRow(Pixel* d, const Pixel* s, int64_t n, float blendFactor) {
     int64_t i = 0;
@@ -162,14 +181,15 @@ template <PixelMode M> struct DirectPlotter {
         if constexpr (M == Alpha) {
             BlendFill(row + from, p, to - from, blendFactor);
         } else {
-            // The packed word, not the union, so that the loop vectorises.
-            for (int64_t x = from; x < to; ++x) row[x].packed = p.packed;
+            FillRow(row + from, p, to - from);
         }
     }
     // n source pixels onto a row, one each.
     void Copy(Pixel* d, const Pixel* s, int64_t n) const {
         if constexpr (M == Normal)
             std::memcpy(d, s, size_t(n) * sizeof(Pixel));
+        else if constexpr (M == Alpha)
+            BlendRow(d, s, n, blendFactor);
         else
             for (int64_t i = 0; i < n; ++i) Put(d[i], s[i]);
     }

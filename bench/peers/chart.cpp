@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "bench/peers/floor.h"
 #include "engine/png_writer.h"
@@ -21,17 +22,22 @@ constexpr double MinLog = -5, MaxLog = 2; // 1/32 .. 4
 
 int32_t Position(double ratio) {
     const double l = std::clamp(std::log2(std::max(ratio, 1e-9)), MinLog, MaxLog);
-    return LabelWidth + int32_t((l - MinLog) / (MaxLog - MinLog) * (Width - LabelWidth - 60));
+    return LabelWidth + int32_t((l - MinLog) / (MaxLog - MinLog) * (Width - LabelWidth - 110));
 }
 
 } // namespace
 
-bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows) {
+bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows, double load) {
     const int32_t height = Top + int32_t(rows.size()) * RowHeight + 30;
     auto canvas = MakeEngine<Canvas>(Width, height);
     Canvas& c = *canvas;
     c.Clear(Pixel(24, 24, 32, 255));
-    c.DrawString(8, 8, "time / time of the peer (lower is better); goal: yellow mark", White);
+    char title[160];
+    std::snprintf(title, sizeof title,
+                  "time / time of the peer (lower is better), instructions in blue; goal: yellow "
+                  "mark. Load %.2f per core",
+                  load);
+    c.DrawString(8, 8, title, White);
     const int32_t one = Position(1.0), bottom = Top + int32_t(rows.size()) * RowHeight;
     for (double tick : {1.0 / 32, 1.0 / 8, 0.5, 1.0, 2.0, 4.0}) {
         const int32_t x = Position(tick);
@@ -48,10 +54,18 @@ bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows) {
         const int32_t end = Position(row.ratio);
         const Pixel colour =
             row.ratio <= row.goal ? Pixel(60, 190, 90, 255) : Pixel(220, 70, 60, 255);
-        c.FillRect(std::min(one, end), y + 4, std::abs(end - one) + 1, RowHeight - 8, colour);
+        c.FillRect(std::min(one, end), y + 3, std::abs(end - one) + 1, RowHeight - 10, colour);
+        if (row.instructions > 0) {
+            const int32_t counted = Position(row.instructions);
+            c.FillRect(std::min(one, counted), y + RowHeight - 6, std::abs(counted - one) + 1, 3,
+                       Pixel(90, 140, 230, 255));
+        }
         c.FillRect(Position(row.goal) - 1, y + 2, 3, RowHeight - 4, Yellow);
-        char value[16];
-        std::snprintf(value, sizeof value, "%.2f", row.ratio);
+        char value[32];
+        if (row.instructions > 0)
+            std::snprintf(value, sizeof value, "%.2f (%.2f)", row.ratio, row.instructions);
+        else
+            std::snprintf(value, sizeof value, "%.2f", row.ratio);
         c.DrawString(std::max({one, end, Position(row.goal)}) + 6, y + 6, value, White);
     }
     const Sprite* picture = c.GetDrawTarget();

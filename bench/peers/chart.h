@@ -1,5 +1,6 @@
-// The bench's bar chart: one bar per ratio on a doubling scale around 1, green where the goal is
-// met and red where it is not, drawn with the engine's own software drawing and saved as a PNG.
+// The bench's bar chart: one bar per time ratio on a doubling scale around 1, green where the goal
+// is met and red where it is not, with the instruction ratio as a thin blue bar beneath, drawn
+// with the engine's own software drawing and saved as a PNG.
 #pragma once
 
 #include <string>
@@ -9,11 +10,13 @@ namespace dral::bench {
 
 struct ChartRow {
     std::string label;
-    double ratio; // time of the engine over time of what it is compared with
-    double goal;  // the ratio must not exceed it
+    double ratio;        // time of the engine over time of what it is compared with
+    double instructions; // the same for instructions executed; 0 when not counted
+    double goal;         // the ratio must not exceed it
 };
 
-// False when the file cannot be written.
-bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows);
+// Writes the chart, noting the load per core it was measured under. False when the file cannot
+// be written.
+bool WriteChart(const std::string& path, const std::vector<ChartRow>& rows, double load);
 
 } // namespace dral::bench

@@ -31,12 +31,16 @@ void FloorReplay(FloorSink& sink, const std::vector<PlotRecord>& plots) {
     for (const PlotRecord& r : plots) sink.Put(r.x, r.y, r.p);
 }
 
-bool OverridingEngine::Draw(int32_t x, int32_t y, Pixel p) {
+template <bool Blends> bool OverridingEngine<Blends>::Draw(int32_t x, int32_t y, Pixel p) {
     Sprite* target = GetDrawTarget();
     if (!target) return false;
-    if (GetPixelMode() == Alpha) return BlendInto(*target, x, y, p);
-    if (GetPixelMode() == Mask && p.a != 255) return false;
-    return target->SetPixel(x, y, p);
+    if constexpr (Blends)
+        return BlendInto(*target, x, y, p);
+    else
+        return target->SetPixel(x, y, p);
 }
+
+template class OverridingEngine<false>;
+template class OverridingEngine<true>;
 
 } // namespace dral::bench

@@ -40,9 +40,10 @@ struct PlotRecord {
 // that was recorded, at the cost of nothing but the calls and the stores.
 void FloorReplay(FloorSink& sink, const std::vector<PlotRecord>& plots);
 
-// An application that replaces Draw with a plain store or blend of its own, so every primitive
-// takes the per-pixel path.
-class OverridingEngine : public Tesserine {
+// An application that replaces Draw with a plain store (or, with Blends, blend) of its own, so
+// every primitive takes the per-pixel path. Its Draw does the floor's work and nothing more, as
+// the floor's sink is chosen by the same case: the ratio of the two is the engine's walk alone.
+template <bool Blends> class OverridingEngine : public Tesserine {
   public:
     bool OnUpdate(float) override { return true; }
     bool Draw(int32_t x, int32_t y, Pixel p) override;

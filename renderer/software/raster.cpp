@@ -6,6 +6,9 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace dral::software {
 
@@ -139,10 +142,140 @@ struct Shader {
                         uint8_t(BlendChannel(source.a, destination.a, a)));
 }
 
+#if defined(__SSE2__)
+// Four pixels at a time, lane by lane the same single-precision operations and the same 8-bit
+// arithmetic as Axis, Shader and Put, so the pixels are the same. Coordinates that are not finite
+// or too large for an int32 are left to the one-pixel code.
+namespace wide {
+
+inline __m128 Floor(__m128 v) {
+    const __m128 truncated = _mm_cvtepi32_ps(_mm_cvttps_epi32(v));
+    return _mm_sub_ps(truncated, _mm_and_ps(_mm_cmpgt_ps(truncated, v), _mm_set1_ps(1.0f)));
+}
+
+// True when every lane's magnitude is below 2^31 (NaN is not): where Floor is exact.
+inline bool Small(__m128 v) {
+    const __m128 magnitude = _mm_andnot_ps(_mm_set1_ps(-0.0f), v);
+    return _mm_movemask_ps(_mm_cmplt_ps(magnitude, _mm_set1_ps(2147483648.0f))) == 0xF;
+}
+
+inline __m128i Min(__m128i a, __m128i b) {
+    const __m128i greater = _mm_cmpgt_epi32(a, b);
+    return _mm_or_si128(_mm_and_si128(greater, b), _mm_andnot_si128(greater, a));
+}
+
+// Axis::Wrap of four coordinates; false when a lane needs the one-pixel path.
+inline bool Wrap(const Axis& axis, __m128 coord, __m128i& index) {
+    const __m128i last = _mm_set1_epi32(axis.size - 1);
+    if (axis.powerOfTwo) {
+        const __m128 scaled = _mm_mul_ps(coord, _mm_set1_ps(axis.scale));
+        if (!Small(scaled)) return false;
+        index = _mm_and_si128(_mm_cvttps_epi32(Floor(scaled)), last);
+        return true;
+    }
+    if (!Small(coord)) return false;
+    const __m128 f = _mm_min_ps(_mm_sub_ps(coord, Floor(coord)), _mm_set1_ps(BelowOne));
+    index = Min(_mm_cvttps_epi32(_mm_mul_ps(f, _mm_set1_ps(axis.scale))), last);
+    return true;
+}
+
+// Modulate on 16-bit lanes holding 8-bit channels: every intermediate fits 16 bits.
+inline __m128i Modulate(__m128i a, __m128i b) {
+    const __m128i x = _mm_add_epi16(_mm_mullo_epi16(a, b), _mm_set1_epi16(128));
+    return _mm_srli_epi16(_mm_add_epi16(x, _mm_srli_epi16(x, 8)), 8);
+}
+
+// BlendScale on 16-bit lanes.
+inline __m128i BlendScale(__m128i a, __m128i b) {
+    const __m128i ab = _mm_mullo_epi16(a, b);
+    return _mm_srli_epi16(
+        _mm_add_epi16(_mm_add_epi16(ab, _mm_srli_epi16(ab, 8)), _mm_set1_epi16(128)), 8);
+}
+
+// BlendChannel of two pixels' channels (16-bit lanes) by each pixel's own alpha. Alpha 255 gives
+// the source and alpha 0 the destination exactly, so Put's two shortcuts need no test here.
+inline __m128i Blend2(__m128i s, __m128i d) {
+    const __m128i alpha = _mm_shufflehi_epi16(_mm_shufflelo_epi16(s, 0xFF), 0xFF);
+    const __m128i rest = _mm_sub_epi16(_mm_set1_epi16(255), alpha);
+    return _mm_add_epi16(BlendScale(s, alpha), BlendScale(d, rest));
+}
+
+// Put of four pixels: the sums saturate at 255 as BlendChannel's do. Four opaque or four clear
+// sources, common in sprites and layers, skip the arithmetic, which would give the same.
+inline __m128i Put(__m128i destination, __m128i source, bool blend) {
+    if (!blend) return source;
+    const __m128i alpha = _mm_srli_epi32(source, 24);
+    const int opaque = _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_set1_epi32(255)));
+    if (opaque == 0xFFFF) return source;
+    if (opaque == 0 && _mm_movemask_epi8(_mm_cmpeq_epi32(alpha, _mm_setzero_si128())) == 0xFFFF)
+        return destination;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i low =
+        Blend2(_mm_unpacklo_epi8(source, zero), _mm_unpacklo_epi8(destination, zero));
+    const __m128i high =
+        Blend2(_mm_unpackhi_epi8(source, zero), _mm_unpackhi_epi8(destination, zero));
+    return _mm_packus_epi16(low, high);
+}
+
+// Shader::At of four pixels; false when a lane needs the one-pixel path.
+inline bool At(const Shader& shader, __m128 s, __m128 t, __m128i& out) {
+    if (!shader.texels) {
+        out = _mm_set1_epi32(int32_t(shader.tint.packed));
+        return true;
+    }
+    __m128i u, v;
+    if (!Wrap(shader.u, s, u) || !Wrap(shader.v, t, v)) return false;
+    alignas(16) int32_t us[4], vs[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(us), u);
+    _mm_store_si128(reinterpret_cast<__m128i*>(vs), v);
+    const auto texel = [&](int k) {
+        return int32_t(shader.texels[size_t(vs[k]) * size_t(shader.width) + size_t(us[k])].packed);
+    };
+    out = _mm_set_epi32(texel(3), texel(2), texel(1), texel(0));
+    if (!shader.tinted) return true;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tint = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(shader.tint.packed)), zero);
+    out = _mm_packus_epi16(Modulate(_mm_unpacklo_epi8(out, zero), tint),
+                           Modulate(_mm_unpackhi_epi8(out, zero), tint));
+    return true;
+}
+
+// Pixels first.. of the row, four at a time while four remain before last; returns the first
+// pixel left for the one-pixel loop.
+int32_t FillSpan(Pixel* row, int32_t first, int32_t last, float fj, const Planes& p,
+                 const Shader& shader, bool blend) {
+    const __m128 s0 = _mm_set1_ps(p.s.a0 + p.s.dady * fj), t0 = _mm_set1_ps(p.t.a0 + p.t.dady * fj);
+    const __m128 q0 = _mm_set1_ps(p.q.a0 + p.q.dady * fj);
+    const __m128 dsdx = _mm_set1_ps(p.s.dadx), dtdx = _mm_set1_ps(p.t.dadx),
+                 dqdx = _mm_set1_ps(p.q.dadx);
+    const __m128 affineInverseQ = _mm_set1_ps(1.0f / p.q.a0);
+    int32_t i = first;
+    for (; last - i >= 3; i += 4) {
+        const __m128 fi =
+            _mm_cvtepi32_ps(_mm_add_epi32(_mm_set1_epi32(i), _mm_set_epi32(3, 2, 1, 0)));
+        const __m128 inverseQ =
+            p.projective ? _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(q0, _mm_mul_ps(dqdx, fi)))
+                         : affineInverseQ;
+        const __m128 s = _mm_mul_ps(_mm_add_ps(s0, _mm_mul_ps(dsdx, fi)), inverseQ);
+        const __m128 t = _mm_mul_ps(_mm_add_ps(t0, _mm_mul_ps(dtdx, fi)), inverseQ);
+        __m128i source;
+        if (!At(shader, s, t, source)) break;
+        __m128i* at = reinterpret_cast<__m128i*>(row + i);
+        _mm_storeu_si128(at, Put(_mm_loadu_si128(at), source, blend));
+    }
+    return i;
+}
+
+} // namespace wide
+#endif
+
 void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, const Planes& p,
               const Shader& shader, bool blend) {
     Pixel* row = target.pixels + size_t(j) * size_t(target.width);
     const float fj = float(j);
+#if defined(__SSE2__)
+    first = wide::FillSpan(row, first, last, fj, p, shader, blend);
+#endif
     const float s0 = p.s.a0 + p.s.dady * fj, t0 = p.t.a0 + p.t.dady * fj;
     if (!p.projective) {
         const float inverseQ = 1.0f / p.q.a0;

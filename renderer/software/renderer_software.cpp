@@ -111,7 +111,8 @@ void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
 }
 
 void Renderer_Software::ClearBuffer(Pixel p, bool) {
-    std::fill(back.begin(), back.end(), p);
+    // The packed word: assigning the whole union costs several instructions a pixel.
+    for (Pixel& pixel : back) pixel.packed = p.packed;
 }
 
 bool Renderer_Software::ReadFrame(Sprite& frame) {

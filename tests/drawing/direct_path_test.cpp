@@ -8,6 +8,7 @@
 #include <random>
 #include <string>
 
+#include "engine/plot.h"
 #include "recording_engine.h"
 
 namespace dral::testing {
@@ -167,6 +168,35 @@ TEST(DirectPath, LeavesThePixelsOfThePerPixelPathInEveryMode) {
         const auto op = ops.Next(name);
         pair.Both(op);
         ASSERT_TRUE(pair.Same()) << name << " in mode " << mode << ", round " << round;
+    }
+}
+
+// The row blends (four pixels at a time where the CPU allows) against the one-pixel formula: every
+// source alpha over every destination byte value, at several blend factors, at every length and
+// alignment of a short row, so both the wide steps and the tail are seen.
+TEST(DirectPath, RowBlendsMatchTheOnePixelBlendForEveryAlpha) {
+    std::mt19937 rng(28);
+    for (const float factor : {1.0f, 0.5f, 0.37f, 0.0f, 0.999f}) {
+        for (uint32_t alpha = 0; alpha < 256; ++alpha) {
+            Pixel source[40], destination[40], filled[40], expected[40], expectedFill[40];
+            const Pixel colour((uint32_t(rng()) & 0x00FFFFFFu) | alpha << 24);
+            for (int i = 0; i < 40; ++i) {
+                const uint32_t v = uint32_t(rng());
+                source[i] = Pixel((v & 0x00FFFFFFu) | (i % 5 ? alpha << 24 : v & 0xFF000000u));
+                destination[i] = filled[i] = Pixel(uint32_t(rng()) + uint32_t(alpha * i));
+                expected[i] = plot::Blend(source[i], destination[i], factor);
+                expectedFill[i] = plot::Blend(colour, destination[i], factor);
+            }
+            const int from = int(alpha % 4), n = int(alpha % 37);
+            plot::BlendRow(destination + from, source + from, n, factor);
+            plot::BlendFill(filled + from, colour, n, factor);
+            for (int i = from; i < from + n; ++i) {
+                ASSERT_EQ(destination[i].packed, expected[i].packed)
+                    << "alpha " << alpha << ", factor " << factor << ", pixel " << i;
+                ASSERT_EQ(filled[i].packed, expectedFill[i].packed)
+                    << "alpha " << alpha << ", factor " << factor << ", pixel " << i;
+            }
+        }
     }
 }
 
