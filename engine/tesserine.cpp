@@ -2,6 +2,7 @@
 // of one frame with the once-a-second frame-rate title, and the window and viewport geometry.
 #include "engine/tesserine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <thread>
@@ -11,6 +12,14 @@ namespace dral {
 namespace {
 constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
+
+// A viewport extent computed in float, truncated as a conversion would, but defined for every
+// value: NaN and negatives give 0, and values past int32 give the largest int32.
+int32_t ToExtent(float v) {
+    constexpr float limit = 2147483648.0f; // 2^31, the first float past int32
+    if (!(v > 0.0f)) return 0;
+    return v >= limit ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(v);
+}
 } // namespace
 
 Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
@@ -163,15 +172,18 @@ void Tesserine::UpdateWindowSize(int32_t width, int32_t height) {
 }
 
 void Tesserine::UpdateViewport() {
-    const Vec2i window = windowSize.Load();
+    // A negative window, which no platform reports, has no room, like a minimised one.
+    const Vec2i reported = windowSize.Load();
+    const Vec2i window{std::max(reported.x, 0), std::max(reported.y, 0)};
     const Vec2i screen = screenSize.Load();
     // Wide products: Setup and SetScreenSize keep them within int32, where they are exact.
     const float aspect = static_cast<float>(int64_t(screen.x) * pixelSize.x) /
                          static_cast<float>(int64_t(screen.y) * pixelSize.y);
-    Vec2i size{window.x, static_cast<int32_t>(static_cast<float>(window.x) / aspect)};
+    Vec2i size{window.x, ToExtent(static_cast<float>(window.x) / aspect)};
     if (size.y > window.y) {
         size.y = window.y;
-        size.x = static_cast<int32_t>(static_cast<float>(size.y) * aspect);
+        // Rounding near int32's end could make the width exceed the window's.
+        size.x = std::min(ToExtent(static_cast<float>(size.y) * aspect), window.x);
     }
     viewSize.Store(size);
     viewPos.Store((window - size) / 2);

@@ -50,6 +50,11 @@ TEST(Viewport, LetterboxesTheScreenIntoTheWindow) {
         {{800, 1000}, {0, 200}, {800, 600}},
         {{800, 600}, {0, 0}, {800, 600}},
         {{0, 0}, {0, 0}, {0, 0}}, // minimised
+        // No platform reports these, but every int32 gives a viewport inside the window.
+        {{INT32_MAX, INT32_MAX}, {0, 268435455}, {INT32_MAX, 1610612736}},
+        {{INT32_MAX, 1}, {1073741823, 0}, {1, 1}},
+        {{-5, 100}, {0, 50}, {0, 0}},
+        {{INT32_MIN, INT32_MIN}, {0, 0}, {0, 0}},
     };
     Engine app(800, 600);
     for (const auto& c : cases) {
@@ -57,6 +62,12 @@ TEST(Viewport, LetterboxesTheScreenIntoTheWindow) {
         EXPECT_EQ(app.GetViewPos(), c.pos) << c.window.x << "x" << c.window.y;
         EXPECT_EQ(app.GetViewSize(), c.size) << c.window.x << "x" << c.window.y;
     }
+    // A square screen in a window of int32's largest side: the float quotient rounds to 2^31,
+    // one past int32, and must not wrap.
+    Engine square(10, 10);
+    square.UpdateWindowSize(INT32_MAX, INT32_MAX);
+    EXPECT_EQ(square.GetViewPos(), Vec2i(0, 0));
+    EXPECT_EQ(square.GetViewSize(), Vec2i(INT32_MAX, INT32_MAX));
 }
 
 TEST(Viewport, EachFrameSetsTheLatestViewport) {
