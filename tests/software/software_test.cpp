@@ -26,6 +26,39 @@ TEST(SoftwareRenderer, FrameIsTheWindowWithTheViewportCentredInIt) {
     EXPECT_EQ(f[70 * 120 + 5], Black);
 }
 
+// A window whose frame cannot be held skips drawing without throwing, counted, and drawing resumes
+// with the next size that can be held.
+TEST(SoftwareRenderer, AFrameTooLargeToHoldIsSkippedUntilASaneSizeReturns) {
+    const struct {
+        Vec2i window;
+        bool held;
+    } cases[] = {
+        {{INT32_MAX, 48}, false}, {{64, INT32_MAX}, false},
+        {{16385, 1}, false},   // a 1 x 1 view centred at 8192: 16385 wide
+        {{16384, 1}, true},    // 16383 wide
+        {{1, 16386}, false},   // a 1 x 0 view centred at 8193: 16386 tall
+        {{8200, 8200}, false}, // each side fits, the pixels do not
+    };
+    SoftwareEngine app(64, 48);
+    Paint(app.GetDrawTarget(), [](int32_t, int32_t) { return Red; });
+    uint64_t skipped = 0;
+    for (const auto& c : cases) {
+        app.UpdateWindowSize(c.window.x, c.window.y);
+        app.RunFrameFor(0.01f);
+        skipped += c.held ? 0 : 1;
+        EXPECT_EQ(app.software->SkippedFrames(), skipped) << c.window.x << "x" << c.window.y;
+        EXPECT_EQ(app.SaveFrame("/dev/null") == Ok, c.held) << c.window.x << "x" << c.window.y;
+        if (!c.held) {
+            EXPECT_EQ(app.software->FrameSize(), Vec2i(0, 0));
+        }
+    }
+    app.UpdateWindowSize(64, 48);
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.software->SkippedFrames(), skipped);
+    ASSERT_EQ(app.software->FrameSize(), Vec2i(64, 48));
+    EXPECT_EQ(app.software->Frame()[47 * 64 + 63], Red);
+}
+
 TEST(SoftwareRenderer, BlendsAndTintsWithTheGpusRounding) {
     // Values read back from Mesa: both blend terms round on their own, 229 at 152 over 15 is 142.
     EXPECT_EQ(software::BlendChannel(229, 15, 152), 142u);
