@@ -121,6 +121,10 @@ TEST(SaveFrame, WritesTheLastFrameAsAnOpaquePngAndFailsWithoutReadback) {
         ASSERT_EQ(loaded.pixels[i], expected) << i;
     }
     EXPECT_EQ(app.SaveFrame("/nonexistent-folder/frame.png"), Fail);
+    // The small file fits the stream's buffer: the full disk shows only when it is closed.
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(app.SaveFrame("/dev/full"), Fail);
+    }
 }
 
 } // namespace
