@@ -157,6 +157,8 @@ ResultCode Tesserine::Replay(const std::string& path,
 
 ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
                                    const std::function<void(uint64_t frame)>& afterFrame) {
+    // Whether the run is over: OnCreate refused it, or OnDestroy accepted a stop.
+    bool ended = !running;
     for (;;) {
         switch (reader.Next()) {
         case RecordingReader::Record::Frame:
@@ -172,8 +174,17 @@ ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
             if (afterFrame) afterFrame(reader.FramesRead() - 1);
             break;
         case RecordingReader::Record::Stop:
+            // A run whose stop was accepted, or that never started, ends there: no recorded run
+            // writes a stop after that, and OnDestroy must not run twice.
+            if (ended) {
+                recordingError = "damaged recording: a stop record after frame " +
+                                 std::to_string(reader.FramesRead()) +
+                                 ", where the run had already ended";
+                return Fail;
+            }
             running = false;
             if (!OnDestroy()) running = true;
+            ended = !running;
             break;
         case RecordingReader::Record::End:
             return Ok;

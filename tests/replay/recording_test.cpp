@@ -235,6 +235,31 @@ TEST_F(Recording, WindowSizesBeyond65535ASideAreRefused) {
     EXPECT_EQ(replay.seen.size(), 1u);
 }
 
+// Once a stop is accepted the run is over: a second stop record is damage, and OnDestroy runs once.
+TEST_F(Recording, AStopAfterAnAcceptedStopIsDamage) {
+    RecordingHeader header;
+    header.screenSize = {64, 48};
+    header.pixelSize = {1, 1};
+    header.start.windowSize = {64, 48};
+    {
+        RecordingWriter writer;
+        ASSERT_TRUE(writer.Open("twice.rec", header));
+        ASSERT_TRUE(writer.WriteFrame(0.01f, header.start));
+        ASSERT_TRUE(writer.WriteStop());
+        ASSERT_TRUE(writer.WriteStop());
+        ASSERT_TRUE(writer.Finish());
+    }
+    struct Accepts : Echo {
+        bool OnDestroy() override { return ++destroyCalls > 0; }
+    };
+    HeadlessEngine<Accepts> replay(64, 48);
+    EXPECT_EQ(replay.Replay("twice.rec"), Fail);
+    EXPECT_EQ(replay.destroyCalls, 1);
+    EXPECT_NE(replay.RecordingError().find("a stop record after frame 1, where the run had"),
+              std::string::npos)
+        << replay.RecordingError();
+}
+
 // A game that does not replay the same (here it stops earlier) is told, not silently run on.
 TEST_F(Recording, AGameThatStrays) {
     RecordRun("run.rec");
