@@ -119,7 +119,7 @@ void Tesserine::FeedInput(const RecordedInput& input, bool windowResized) {
 ResultCode Tesserine::Replay(const std::string& path,
                              const std::function<void(uint64_t frame)>& afterFrame) {
     recordingError.clear();
-    if (recorder || !layers.empty()) {
+    if (recorder || ran || !layers.empty()) {
         recordingError = path + ": an engine replays only before it has run, and not while it "
                                 "records";
         return Fail;
@@ -140,6 +140,8 @@ ResultCode Tesserine::Replay(const std::string& path,
     std::srand(header.seed);
     SetLatchBase(header.start);
     FeedInput(header.start, true);
+    // The replay prepares the engine as a run does: it has had its one run.
+    ran = true;
     if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
         recordingError = path + ": the platform could not start a replay: it needs back-ends "
                                 "without a window, such as the headless ones";

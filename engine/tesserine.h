@@ -124,7 +124,7 @@ class Tesserine {
                      int32_t pixelHeight, bool fullScreen = false, bool vsync = false);
     /// Opens the window, runs the engine thread and the event loop, and returns once the window has
     /// closed: Ok, or Fail when the window could not be made. An engine runs once: after a run
-    /// that opened its window, a second Run returns Fail without doing anything. Main thread.
+    /// that opened its window, or a Replay, Run returns Fail without doing anything. Main thread.
     ResultCode Run();
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.
@@ -464,7 +464,7 @@ class Tesserine {
     bool mouseOldState[MouseButtonCount] = {};
     /// Each mouse button's state in this frame.
     ButtonState mouseState[MouseButtonCount] = {};
-    /// Whether Run has started the engine thread once; a second Run then fails.
+    /// Whether Run has started the engine thread, or Replay prepared the engine; Run then fails.
     bool ran = false;
 
   private:

@@ -126,6 +126,10 @@ TEST_F(Recording, ReplayGivesTheSameFramesSeedAndStops) {
         EXPECT_EQ(frames[i], i);
     }
     EXPECT_EQ(original[0].keys[static_cast<int>(Key::Shift)], 5) << "pressed and held";
+    // A replay was the engine's run: a Run after it is refused and adds nothing.
+    EXPECT_EQ(replay.Run(), Fail);
+    EXPECT_EQ(replay.GetLayers().size(), 1u);
+    EXPECT_EQ(replay.seen.size(), original.size());
 }
 
 TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
