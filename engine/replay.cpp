@@ -142,18 +142,15 @@ ResultCode Tesserine::Replay(const std::string& path,
     FeedInput(header.start, true);
     // The replay prepares the engine as a run does: it has had its one run.
     ran = true;
-    if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
+    running = true;
+    if (StartEngine() != Ok) {
         recordingError = path + ": the platform could not start a replay: it needs back-ends "
                                 "without a window, such as the headless ones";
-        running = false;
-        platform->CleanUpThread();
         return Fail;
     }
-    running = true;
-    if (!OnCreate()) running = false;
     const ResultCode result = ReplayFrames(reader, afterFrame);
     running = false;
-    platform->CleanUpThread();
+    EndEngine();
     return result;
 }
 
@@ -185,8 +182,7 @@ ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
                 return Fail;
             }
             running = false;
-            if (!OnDestroy()) running = true;
-            ended = !running;
+            ended = StopFrames();
             break;
         case RecordingReader::Record::End:
             return Ok;

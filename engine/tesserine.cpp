@@ -74,14 +74,7 @@ bool Tesserine::FitsWindow(int32_t width, int32_t height) const {
 }
 
 ResultCode Tesserine::Run() {
-    // The first run's device, font and layers are gone with its window; an engine runs once.
-    if (ran) return Fail;
-    if (platform->StartApplication() != Ok) return Fail;
-    Vec2i size = windowSize.Load();
-    if (platform->CreateAppWindow(WindowPosition, size, fullScreen) != Ok) return Fail;
-    UpdateWindowSize(size.x, size.y);
-
-    ran = true;
+    if (OpenWindow() != Ok) return Fail;
     running = true;
     std::thread engineThread(&Tesserine::EngineLoop, this);
     platform->RunEventLoop();
@@ -90,27 +83,71 @@ ResultCode Tesserine::Run() {
     return platform->CleanUpApplication() == Ok ? Ok : Fail;
 }
 
+ResultCode Tesserine::OpenWindow() {
+    // The first run's device, font and layers are gone with its window; an engine runs once.
+    if (ran) return Fail;
+    if (platform->StartApplication() != Ok) return Fail;
+    Vec2i size = windowSize.Load();
+    if (platform->CreateAppWindow(WindowPosition, size, fullScreen) != Ok) return Fail;
+    UpdateWindowSize(size.x, size.y);
+    ran = true;
+    return Ok;
+}
+
 void Tesserine::EngineLoop() {
-    if (platform->StartThread() == Fail) {
-        // Nothing else would ever end the event loop on the main thread.
-        running = false;
-        platform->CleanUpThread();
-        return;
-    }
-    if (PrepareEngine() != Ok) {
-        // No device, font or base layer: frames cannot run.
-        running = false;
-        platform->CleanUpThread();
-        return;
-    }
-    if (!OnCreate()) running = false;
+    if (StartEngine() != Ok) return;
     while (running) {
         while (running) RunFrame();
-        if (recorder) RecordStop();
-        if (!OnDestroy()) running = true;
+        StopFrames();
     }
+    EndEngine();
+}
+
+ResultCode Tesserine::StartEngine() {
+    // Without the thread's set-up, or without a device, font and base layer, frames cannot run;
+    // the clean-up still comes, as nothing else would end the event loop on the main thread.
+    if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
+        running = false;
+        platform->CleanUpThread();
+        return Fail;
+    }
+    if (!OnCreate()) running = false;
+    return Ok;
+}
+
+bool Tesserine::StopFrames() {
+    if (recorder) RecordStop();
+    if (OnDestroy()) return true;
+    running = true;
+    return false;
+}
+
+void Tesserine::EndEngine() {
     StopRecording();
     platform->CleanUpThread();
+}
+
+ResultCode Tesserine::StartManualRun() {
+    if (OpenWindow() != Ok) return Fail;
+    running = true;
+    const bool started = StartEngine() == Ok;
+    if (started && running) {
+        handDriven = true;
+        return Ok;
+    }
+    // OnCreate refused: the run ends as Run would end it, without OnDestroy.
+    if (started) EndEngine();
+    platform->CleanUpApplication();
+    return Fail;
+}
+
+ResultCode Tesserine::EndManualRun() {
+    if (!handDriven) return Fail;
+    running = false;
+    if (!StopFrames()) return Fail;
+    handDriven = false;
+    EndEngine();
+    return platform->CleanUpApplication() == Ok ? Ok : Fail;
 }
 
 ResultCode Tesserine::PrepareEngine() {

@@ -129,6 +129,17 @@ class Tesserine {
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.
     void EngineLoop();
+    /// Starts a run whose frames the caller drives, on the calling thread, instead of Run: opens
+    /// the window and sets its viewport, makes the device, the font and the base layer, and calls
+    /// OnCreate, as Run does, on any back-end pair. Then call RunFrameFor (or RunFrame) per frame
+    /// and EndManualRun. Fail, with everything cleaned up, when the window or device cannot be
+    /// made or OnCreate returns false; Fail without doing anything after a run. Main thread.
+    ResultCode StartManualRun();
+    /// Ends the run StartManualRun started, as Run ends one: OnDestroy, then the end of a
+    /// recording and the clean-up of the thread and the application. Fail when no such run is
+    /// going on, or when OnDestroy refused: the run then goes on (frames may follow) and a later
+    /// EndManualRun asks again. Same thread as StartManualRun.
+    ResultCode EndManualRun();
     /// First step of the engine thread: creates the device, the font and the base layer, and
     /// selects the base layer as draw target. Fail when the device cannot be made. Engine thread.
     ResultCode PrepareEngine();
@@ -486,6 +497,18 @@ class Tesserine {
     // Whether a width x height screen at the current pixel size is positive and its window
     // fits int32 pixels.
     bool FitsWindow(int32_t width, int32_t height) const;
+    // Run's steps on the main thread before the engine thread: the application, its window and the
+    // viewport for the size it got. Fail after a run, or when the window cannot be made.
+    ResultCode OpenWindow();
+    // The engine thread's start, shared by every run: the platform's thread set-up, the device,
+    // font and base layer, then OnCreate (clearing running when it refuses). Fail, the thread
+    // cleaned up, when frames cannot run.
+    ResultCode StartEngine();
+    // Where the frames stop: records the stop and asks OnDestroy. False, with running set again,
+    // when it refuses.
+    bool StopFrames();
+    // The engine thread's end: the recording's end record, then the platform's thread clean-up.
+    void EndEngine();
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
@@ -502,6 +525,8 @@ class Tesserine {
     ResultCode ReplayFrames(RecordingReader& reader,
                             const std::function<void(uint64_t frame)>& afterFrame);
 
+    // Between a successful StartManualRun and the EndManualRun that ends the run.
+    bool handDriven = false;
     std::unique_ptr<RecordingWriter> recorder;
     std::string recordingError;
     uint32_t recordingSeed = 0;

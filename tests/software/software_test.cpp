@@ -5,13 +5,82 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
+#include "assets/scratch_dir.h"
 #include "software/scene.h"
 #include "support/headless_engine.h"
 
 namespace dral::testing {
 namespace {
+
+// The game of the README's hand-driven frames: a moving red square on a dark blue ground.
+class MyGame : public Tesserine {
+  public:
+    bool OnCreate() override { return ++creates == 1; }
+    bool OnUpdate(float) override {
+        Clear(Pixel{10, 20, 30, 255});
+        FillRect(frames++, 0, 3, 3, Red);
+        return true;
+    }
+    bool OnDestroy() override { return ++destroys == 1; }
+    static inline int creates = 0, destroys = 0;
+    int frames = 0;
+};
+
+void ReadmeHandDrivenFrames() {
+    // README: hand-driven frames
+    MyGame app;
+    app.UseBackends(std::make_unique<dral::Platform_Headless>(),
+                    std::make_unique<dral::Renderer_Software>());
+    if (app.Setup(160, 120, 2, 2) == dral::Ok && app.StartManualRun() == dral::Ok) {
+        for (int frame = 0; frame < 60; frame++) app.RunFrameFor(1.0f / 60.0f);
+        app.SaveFrame("frame.png"); // the 60th frame, 320 x 240
+        app.EndManualRun();
+    }
+    // README: end
+}
+
+// The lines after the first one holding `first`, up to the next line that is `last` but for its
+// indentation, each without `indent` leading spaces.
+std::string Block(const std::string& path, const std::string& first, const std::string& last,
+                  size_t indent) {
+    std::ifstream in(path);
+    std::string line, block;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        const size_t text = line.find_first_not_of(' ');
+        if (inside && text != std::string::npos && line.substr(text) == last) return block;
+        if (inside) block += line.substr(std::min(indent, line.size())) + "\n";
+        if (line.find(first) != std::string::npos) inside = true;
+    }
+    return "(no block after " + first + ")";
+}
+
+using HandDriven = ScratchDir;
+
+// The README's recipe as it stands there: one call prepares the engine as Run would, the frames
+// are the caller's, and the end calls OnDestroy once.
+TEST_F(HandDriven, TheReadmesRecipeRunsAsWritten) {
+    const std::string readme =
+        Block(SOURCE_DIR "/README.md", "`RunFrameFor(seconds)` runs one", "```", 0);
+    const std::string ours = Block(SOURCE_DIR "/tests/software/software_test.cpp",
+                                   "// README: hand-driven frames", "// README: end", 4);
+    EXPECT_EQ("\n```cpp\n" + ours, readme);
+
+    ReadmeHandDrivenFrames();
+    EXPECT_EQ(MyGame::creates, 1);
+    EXPECT_EQ(MyGame::destroys, 1);
+    Sprite frame("frame.png");
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 240);
+    // The 60th frame's square stands at engine x 59, two window pixels per engine pixel.
+    EXPECT_EQ(frame.GetPixel(118, 5), Red);
+    EXPECT_EQ(frame.GetPixel(117, 5), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(frame.GetPixel(124, 5), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(frame.GetPixel(123, 6), (Pixel{10, 20, 30, 255}));
+}
 
 TEST(SoftwareRenderer, FrameIsTheWindowWithTheViewportCentredInIt) {
     SoftwareEngine app(100, 50);
