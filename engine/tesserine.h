@@ -79,6 +79,12 @@ class SharedVec2i {
     std::atomic<int32_t> y{0};
 };
 
+/// The most layers an engine holds, the base layer included: every index fits the uint8_t of
+/// SetDrawTarget and the other layer functions.
+inline constexpr uint32_t MaxLayers = 256;
+/// What CreateLayer returns when MaxLayers layers exist already.
+inline constexpr uint32_t NoLayer = 0xFFFFFFFF;
+
 /// The engine an application derives from. Override OnCreate and OnUpdate (and OnDestroy if
 /// needed), set appName in the constructor, then call Setup and Run on the main thread. Unless a
 /// function says otherwise it belongs on the engine thread: call it from OnCreate, OnUpdate or
@@ -308,7 +314,9 @@ class Tesserine {
 
     // Layers.
     /// Adds a hidden layer of the screen's size, with its own image and texture, and returns its
-    /// index. Higher indices lie further back. The engine owns it. Engine thread.
+    /// index. Higher indices lie further back. The engine owns it. At most MaxLayers layers,
+    /// the base layer included, exist, as the layer functions take a uint8_t index: beyond that
+    /// nothing is created and NoLayer is returned. Engine thread.
     uint32_t CreateLayer();
     /// Shows or hides a layer; unknown indices are ignored. The base layer is always shown.
     /// Engine thread.

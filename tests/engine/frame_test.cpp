@@ -91,6 +91,17 @@ TEST(Prepare, LeavesOneShownBaseLayerAsDrawTarget) {
     EXPECT_EQ(app.GetDrawTargetHeight(), 16);
 }
 
+// Layer indices are uint8_t: the 256th layer is the last one that can be selected, and made.
+TEST(Layers, AtMost256LayersExistAndTheLastIsSelectable) {
+    Engine app(2, 2);
+    app.Prepare();
+    for (uint32_t i = 1; i < MaxLayers; i++) ASSERT_EQ(app.CreateLayer(), i);
+    EXPECT_EQ(app.CreateLayer(), NoLayer);
+    ASSERT_EQ(app.GetLayers().size(), 256u);
+    app.SetDrawTarget(uint8_t{255});
+    EXPECT_EQ(app.GetDrawTarget(), app.GetLayers()[255].sprite);
+}
+
 TEST(ScreenSize, GivesEveryLayerANewSpriteAndReselectsTheBase) {
     Engine app(32, 16);
     app.Prepare();
