@@ -69,53 +69,94 @@ bool InInt32(int64_t v) {
     return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
 
-// The candidates of a line, in order: horizontal and vertical lines from the smaller coordinate,
-// others from the end with the smaller major coordinate.
+// A line's candidates, in order: from the end with the smaller major coordinate (x when the line
+// is at least as wide as tall, else y), the minor coordinate stepping when the error term says.
+// Any candidate can be reached at once, so that a walk may start where the target begins.
+class LineWalker {
+  public:
+    LineWalker(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        const int64_t dx = x2 - x1, dy = y2 - y1;
+        xMajor = std::abs(dy) <= std::abs(dx);
+        const bool fromFirst = xMajor ? dx >= 0 : dy >= 0;
+        startX = fromFirst ? x1 : x2;
+        startY = fromFirst ? y1 : y2;
+        major = xMajor ? std::abs(dx) : std::abs(dy);
+        minor = xMajor ? std::abs(dy) : std::abs(dx);
+        minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
+        JumpTo(0);
+    }
+    // Candidates in the line, both ends included.
+    int64_t Count() const { return major + 1; }
+    // The major coordinate of the first candidate: candidate n has major coordinate start + n.
+    int64_t MajorStart() const { return xMajor ? startX : startY; }
+    bool XMajor() const { return xMajor; }
+    int64_t X() const { return xMajor ? startX + n : startX + minorStep * stepped; }
+    int64_t Y() const { return xMajor ? startY + minorStep * stepped : startY + n; }
+
+    // To candidate `index`. The error term after n steps is the first one's plus n times twice
+    // the minor extent, less twice the major extent per minor step; it stays within one band of
+    // width 2 x major, which fixes the number of minor steps. The products may pass 64 bits: they
+    // are taken modulo 2^64, where the band's small values come out exact.
+    void JumpTo(int64_t index) {
+        n = index;
+        stepped = 0;
+        error = 2 * minor - major;
+        if (major == 0) return; // a single point
+        const long double estimate = (2.0L * minor * n + major) / (2.0L * major);
+        stepped = static_cast<int64_t>(estimate);
+        const auto wrapped = [](uint64_t v) { return static_cast<int64_t>(v); };
+        error = wrapped(uint64_t(2 * minor - major) + uint64_t(2 * minor) * uint64_t(n) -
+                        uint64_t(2 * major) * uint64_t(stepped));
+        // x-major steps on error >= 0: the band is [2 minor - 2 major, 2 minor); y-major steps
+        // on error > 0: (2 minor - 2 major, 2 minor].
+        const int64_t low = 2 * minor - 2 * major, high = 2 * minor;
+        while (xMajor ? error < low : error <= low) {
+            --stepped;
+            error += 2 * major;
+        }
+        while (xMajor ? error >= high : error > high) {
+            ++stepped;
+            error -= 2 * major;
+        }
+    }
+    void Next() {
+        ++n;
+        if (xMajor ? error < 0 : error <= 0) {
+            error += 2 * minor;
+        } else {
+            ++stepped;
+            error += 2 * (minor - major);
+        }
+    }
+
+  private:
+    int64_t startX = 0, startY = 0, major = 0, minor = 0, minorStep = 1;
+    int64_t n = 0, stepped = 0, error = 0;
+    bool xMajor = true;
+};
+
+// The candidates first..last of a line, in order.
 template <class Candidate>
-void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& candidate) {
-    const int64_t dx = x2 - x1, dy = y2 - y1;
-    if (dx == 0) {
-        for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
-        return;
+void LineCandidates(LineWalker& line, int64_t first, int64_t last, Candidate&& candidate) {
+    if (first > last) return;
+    if (first != 0) line.JumpTo(first);
+    for (int64_t n = first;; ++n) {
+        candidate(line.X(), line.Y());
+        if (n == last) return;
+        line.Next();
     }
-    if (dy == 0) {
-        for (int64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) candidate(x, y1);
-        return;
-    }
-    const int64_t ax = std::abs(dx), ay = std::abs(dy);
-    const int64_t minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
-    if (ay <= ax) {
-        // x-major, from the end with the smaller x; y steps when the error reaches 0.
-        int64_t x = dx >= 0 ? x1 : x2, y = dx >= 0 ? y1 : y2;
-        const int64_t end = dx >= 0 ? x2 : x1;
-        int64_t error = 2 * ay - ax;
-        candidate(x, y);
-        while (x < end) {
-            ++x;
-            if (error < 0) {
-                error += 2 * ay;
-            } else {
-                y += minorStep;
-                error += 2 * (ay - ax);
-            }
-            candidate(x, y);
-        }
-    } else {
-        // y-major, from the end with the smaller y; x steps only when the error is above 0.
-        int64_t x = dy >= 0 ? x1 : x2, y = dy >= 0 ? y1 : y2;
-        const int64_t end = dy >= 0 ? y2 : y1;
-        int64_t error = 2 * ax - ay;
-        candidate(x, y);
-        while (y < end) {
-            ++y;
-            if (error <= 0) {
-                error += 2 * ax;
-            } else {
-                x += minorStep;
-                error += 2 * (ax - ay);
-            }
-            candidate(x, y);
-        }
+}
+
+// The candidates a walk must visit: every one for a plotter that hands each to Draw, else those
+// whose major coordinate lies on the target (a line's coordinates never leave int32).
+template <class Plotter>
+void LineRange(const Plotter& plot, const LineWalker& line, int64_t& first, int64_t& last) {
+    first = 0;
+    last = line.Count() - 1;
+    if constexpr (Plotter::clips) {
+        const int64_t extent = line.XMajor() ? plot.target.width : plot.target.height;
+        first = std::max(first, -line.MajorStart());
+        last = std::min(last, extent - 1 - line.MajorStart());
     }
 }
 
@@ -124,15 +165,18 @@ void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& 
 template <class Plotter>
 void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
               uint32_t pattern) {
-    if (pattern == ~0u) {
-        if (y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
-        if constexpr (requires { plot.PlotInside(0, 0, p); }) {
-            if (plot.Inside(x1, y1) && plot.Inside(x2, y2))
-                return LineCandidates(x1, y1, x2, y2,
-                                      [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
-        }
+    if (pattern == ~0u && y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
+    LineWalker line(x1, y1, x2, y2);
+    int64_t first, last;
+    LineRange(plot, line, first, last);
+    if constexpr (requires { plot.PlotInside(0, 0, p); }) {
+        if (pattern == ~0u && plot.Inside(x1, y1) && plot.Inside(x2, y2))
+            return LineCandidates(line, first, last,
+                                  [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
     }
-    LineCandidates(x1, y1, x2, y2, [&](int64_t x, int64_t y) {
+    // Candidates skipped before the first consume their bits all the same.
+    pattern = std::rotl(pattern, static_cast<int>(first % 32));
+    LineCandidates(line, first, last, [&](int64_t x, int64_t y) {
         pattern = std::rotl(pattern, 1);
         if (pattern & 1u) plot.Plot(x, y, p);
     });
@@ -352,16 +396,20 @@ void Tesserine::DrawRect(int32_t x, int32_t y, int32_t w, int32_t h, Pixel p) {
     }
     // Sides that leave the int32 range: what lies beyond it lies off every target and is not
     // handed to Draw.
-    auto side = [&](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
-        LineCandidates(ax, ay, bx, by, [&](int64_t cx, int64_t cy) {
-            if (InInt32(cx) && InInt32(cy))
-                Draw(static_cast<int32_t>(cx), static_cast<int32_t>(cy), p);
-        });
-    };
-    side(x, y, x2, y);
-    side(x2, y, x2, y2);
-    side(x2, y2, x, y2);
-    side(x, y2, x, y);
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor, [&](const auto& plot) {
+        auto side = [&](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+            LineWalker line(ax, ay, bx, by);
+            int64_t first, last;
+            LineRange(plot, line, first, last);
+            LineCandidates(line, first, last, [&](int64_t cx, int64_t cy) {
+                if (InInt32(cx) && InInt32(cy)) plot.Plot(cx, cy, p);
+            });
+        };
+        side(x, y, x2, y);
+        side(x2, y, x2, y2);
+        side(x2, y2, x, y2);
+        side(x, y2, x, y);
+    });
 }
 
 void Tesserine::DrawRect(const Vec2i& pos, const Vec2i& size, Pixel p) {
