@@ -4,6 +4,7 @@
 // array unconditionally. Walks use 64-bit integers so extreme coordinates cannot overflow mid-walk.
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -64,6 +65,103 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
     }
     ++i;
 }
+
+// The midpoint circle walk at any step, so that a clipped walk can start anywhere. At step i
+// (i >= 1) the walk's j is min(r, the largest j with j(j - 1) <= r^2 - i^2 - 1), and its decision
+// term is F(i + 1, j) + F(i + 1, j - 1) with F(a, b) = a^2 + b^2 - r^2. All of it stays below
+// 2^63 for r up to int32's largest.
+class CircleSteps {
+  public:
+    explicit CircleSteps(int64_t radius) : r(radius) {
+        // The walk runs while j >= i: the last such step, found by halving.
+        int64_t lo = 0, hi = r;
+        while (lo < hi) {
+            const int64_t mid = lo + (hi - lo + 1) / 2;
+            if (J(mid) >= mid)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        last = lo;
+    }
+    int64_t Last() const { return last; }
+    int64_t J(int64_t i) const {
+        if (i == 0) return r;
+        const int64_t n = r * r - i * i - 1;
+        if (n < 0) return 0;
+        int64_t s = static_cast<int64_t>(std::sqrt(static_cast<double>(n)));
+        while (s * s > n) --s;
+        while ((s + 1) * (s + 1) <= n) ++s;
+        for (int64_t j = s + 1; j > s - 2; --j)
+            if (j >= 0 && j * (j - 1) <= n) return std::min(j, r);
+        return 0;
+    }
+    int64_t D(int64_t i, int64_t j) const {
+        const int64_t a = (i + 1) * (i + 1) - r * r;
+        return (a + j * j) + (a + (j - 1) * (j - 1));
+    }
+    // The steps 0..Last() whose j lies in jLo..jHi, as first..last (empty when first > last).
+    void StepsWithJ(int64_t jLo, int64_t jHi, int64_t& first, int64_t& lastStep) const {
+        first = FirstWithJAtMost(jHi);
+        lastStep = FirstWithJAtMost(jLo - 1) - 1;
+    }
+
+  private:
+    // The first step whose j is at most `j` (Last() + 1 when none): j never grows along the walk.
+    int64_t FirstWithJAtMost(int64_t j) const {
+        int64_t lo = 0, hi = last + 1;
+        while (lo < hi) {
+            const int64_t mid = lo + (hi - lo) / 2;
+            if (J(mid) <= j)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    }
+    int64_t r, last = 0;
+};
+
+// Step ranges of a clipped circle walk, merged and in rising order; at most a few dozen, so
+// they live on the stack.
+class StepRanges {
+  public:
+    void Add(int64_t first, int64_t lastStep) {
+        if (first <= lastStep && count < Capacity) ranges[count++] = {first, lastStep};
+    }
+    // The steps i for which coordinate c + sign * i, as it wraps to int32, lies in
+    // 0..extent-1; the coordinates stay within one turn of int32 either way.
+    void AddLinear(int64_t c, int64_t sign, int64_t extent) {
+        constexpr int64_t Turn = int64_t{1} << 32;
+        for (int64_t k = -1; k <= 1; ++k) {
+            if (sign > 0)
+                Add(k * Turn - c, k * Turn + extent - 1 - c);
+            else
+                Add(c - k * Turn - extent + 1, c - k * Turn);
+        }
+    }
+    // Calls body(first, last) for each merged range within 0..lastStep.
+    template <class Body> void ForEach(int64_t lastStep, Body&& body) {
+        std::sort(ranges, ranges + count,
+                  [](const Range& a, const Range& b) { return a.first < b.first; });
+        int64_t next = 0; // the first step not yet walked
+        for (int i = 0; i < count; ++i) {
+            const int64_t from = std::max(ranges[i].first, next);
+            const int64_t to = std::min(ranges[i].last, lastStep);
+            if (from > to) continue;
+            body(from, to);
+            next = to + 1;
+        }
+    }
+
+  private:
+    struct Range {
+        int64_t first, last;
+    };
+    static constexpr int Capacity = 32;
+    Range ranges[Capacity];
+    int count = 0;
+};
 
 bool InInt32(int64_t v) {
     return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
@@ -182,10 +280,44 @@ void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y
     });
 }
 
+// Runs step(i, j, d) for the circle walk's steps: all of them for a plotter that hands every
+// pixel to Draw, else only those in `ranges` (whose other steps cannot touch the target).
+template <class Plotter, class Ranges, class Step>
+void WalkCircle(const Plotter&, int64_t radius, Ranges&& ranges, Step&& step) {
+    if constexpr (!Plotter::clips) {
+        int64_t i = 0, j = radius, d = 3 - 2 * radius;
+        while (j >= i) {
+            step(i, j, d);
+            MidpointStep(i, j, d);
+        }
+    } else {
+        const CircleSteps steps(radius);
+        StepRanges chosen;
+        ranges(steps, chosen);
+        chosen.ForEach(steps.Last(), [&](int64_t first, int64_t lastStep) {
+            int64_t i = first, j = steps.J(first), d = steps.D(first, j);
+            for (;;) {
+                step(i, j, d);
+                if (i == lastStep) return;
+                MidpointStep(i, j, d);
+            }
+        });
+    }
+}
+
 template <class Plotter>
 void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel p, uint8_t mask) {
-    int64_t i = 0, j = radius, d = 3 - 2 * radius;
-    while (j >= i) {
+    // Every point has one coordinate that moves with i: only the steps that put it on the target
+    // can plot there.
+    auto ranges = [&](const CircleSteps&, StepRanges& chosen) {
+        if constexpr (Plotter::clips) {
+            chosen.AddLinear(x, 1, plot.target.width);
+            chosen.AddLinear(x, -1, plot.target.width);
+            chosen.AddLinear(y, 1, plot.target.height);
+            chosen.AddLinear(y, -1, plot.target.height);
+        }
+    };
+    WalkCircle(plot, radius, ranges, [&](int64_t i, int64_t j, int64_t) {
         // Octants clockwise from twelve o'clock; shared border points are plotted by both.
         if (mask & 0x01) plot.Plot(x + i, y - j, p);
         if (mask & 0x02) plot.Plot(x + j, y - i, p);
@@ -195,8 +327,7 @@ void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel
         if (mask & 0x20) plot.Plot(x - j, y + i, p);
         if (mask & 0x40) plot.Plot(x - j, y - i, p);
         if (mask & 0x80) plot.Plot(x - i, y - j, p);
-        MidpointStep(i, j, d);
-    }
+    });
 }
 
 template <class Plotter>
@@ -204,15 +335,30 @@ void FilledCircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius,
     // Rows are spanned more than once. Where a repeat cannot change a pixel, the rows y -+ j are
     // spanned only in the last pass before j moves on (the widest), and the centre row once.
     constexpr bool keepRepeats = Plotter::keepsRepeats;
-    int64_t i = 0, j = radius, d = 3 - 2 * radius;
-    while (j >= i) {
+    // Rows y -+ i reach the target over ranges of i, rows y -+ j over the steps whose j puts
+    // them there; other steps span rows off the target.
+    auto ranges = [&](const CircleSteps& steps, StepRanges& chosen) {
+        if constexpr (Plotter::clips) {
+            const int64_t height = plot.target.height;
+            chosen.AddLinear(y, 1, height);
+            chosen.AddLinear(y, -1, height);
+            StepRanges rows; // the j for which y + j or y - j lands on the target
+            rows.AddLinear(y, 1, height);
+            rows.AddLinear(y, -1, height);
+            rows.ForEach(radius, [&](int64_t jLo, int64_t jHi) {
+                int64_t first, lastStep;
+                steps.StepsWithJ(jLo, jHi, first, lastStep);
+                chosen.Add(first, lastStep);
+            });
+        }
+    };
+    WalkCircle(plot, radius, ranges, [&](int64_t i, int64_t j, int64_t d) {
         const bool lastForJ = d >= 0 || i + 1 > j;
         if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y - j, p);
         plot.Span(x - j, x + j, y - i, p);
         if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y + j, p);
         if (keepRepeats || i != 0) plot.Span(x - j, x + j, y + i, p);
-        MidpointStep(i, j, d);
-    }
+    });
 }
 
 template <class Plotter>
