@@ -4,6 +4,7 @@
 // array unconditionally. Walks use 64-bit integers so extreme coordinates cannot overflow mid-walk.
 #include <algorithm>
 #include <bit>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <limits>
@@ -65,57 +66,195 @@ void MidpointStep(int64_t& i, int64_t& j, int64_t& d) {
     ++i;
 }
 
+// The midpoint circle walk at any step, so that a clipped walk can start anywhere. At step i
+// (i >= 1) the walk's j is min(r, the largest j with j(j - 1) <= r^2 - i^2 - 1), and its decision
+// term is F(i + 1, j) + F(i + 1, j - 1) with F(a, b) = a^2 + b^2 - r^2. All of it stays below
+// 2^63 for r up to int32's largest.
+class CircleSteps {
+  public:
+    explicit CircleSteps(int64_t radius) : r(radius) {
+        // The walk runs while j >= i: the last such step, found by halving.
+        int64_t lo = 0, hi = r;
+        while (lo < hi) {
+            const int64_t mid = lo + (hi - lo + 1) / 2;
+            if (J(mid) >= mid)
+                lo = mid;
+            else
+                hi = mid - 1;
+        }
+        last = lo;
+    }
+    int64_t Last() const { return last; }
+    int64_t J(int64_t i) const {
+        if (i == 0) return r;
+        const int64_t n = r * r - i * i - 1;
+        if (n < 0) return 0;
+        int64_t s = static_cast<int64_t>(std::sqrt(static_cast<double>(n)));
+        while (s * s > n) --s;
+        while ((s + 1) * (s + 1) <= n) ++s;
+        for (int64_t j = s + 1; j > s - 2; --j)
+            if (j >= 0 && j * (j - 1) <= n) return std::min(j, r);
+        return 0;
+    }
+    int64_t D(int64_t i, int64_t j) const {
+        const int64_t a = (i + 1) * (i + 1) - r * r;
+        return (a + j * j) + (a + (j - 1) * (j - 1));
+    }
+    // The steps 0..Last() whose j lies in jLo..jHi, as first..last (empty when first > last).
+    void StepsWithJ(int64_t jLo, int64_t jHi, int64_t& first, int64_t& lastStep) const {
+        first = FirstWithJAtMost(jHi);
+        lastStep = FirstWithJAtMost(jLo - 1) - 1;
+    }
+
+  private:
+    // The first step whose j is at most `j` (Last() + 1 when none): j never grows along the walk.
+    int64_t FirstWithJAtMost(int64_t j) const {
+        int64_t lo = 0, hi = last + 1;
+        while (lo < hi) {
+            const int64_t mid = lo + (hi - lo) / 2;
+            if (J(mid) <= j)
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
+        return lo;
+    }
+    int64_t r, last = 0;
+};
+
+// Step ranges of a clipped circle walk, merged and in rising order; at most a few dozen, so
+// they live on the stack.
+class StepRanges {
+  public:
+    void Add(int64_t first, int64_t lastStep) {
+        if (first <= lastStep && count < Capacity) ranges[count++] = {first, lastStep};
+    }
+    // The steps i for which coordinate c + sign * i, as it wraps to int32, lies in
+    // 0..extent-1; the coordinates stay within one turn of int32 either way.
+    void AddLinear(int64_t c, int64_t sign, int64_t extent) {
+        constexpr int64_t Turn = int64_t{1} << 32;
+        for (int64_t k = -1; k <= 1; ++k) {
+            if (sign > 0)
+                Add(k * Turn - c, k * Turn + extent - 1 - c);
+            else
+                Add(c - k * Turn - extent + 1, c - k * Turn);
+        }
+    }
+    // Calls body(first, last) for each merged range within 0..lastStep.
+    template <class Body> void ForEach(int64_t lastStep, Body&& body) {
+        std::sort(ranges, ranges + count,
+                  [](const Range& a, const Range& b) { return a.first < b.first; });
+        int64_t next = 0; // the first step not yet walked
+        for (int i = 0; i < count; ++i) {
+            const int64_t from = std::max(ranges[i].first, next);
+            const int64_t to = std::min(ranges[i].last, lastStep);
+            if (from > to) continue;
+            body(from, to);
+            next = to + 1;
+        }
+    }
+
+  private:
+    struct Range {
+        int64_t first, last;
+    };
+    static constexpr int Capacity = 32;
+    Range ranges[Capacity];
+    int count = 0;
+};
+
 bool InInt32(int64_t v) {
     return v >= std::numeric_limits<int32_t>::min() && v <= std::numeric_limits<int32_t>::max();
 }
 
-// The candidates of a line, in order: horizontal and vertical lines from the smaller coordinate,
-// others from the end with the smaller major coordinate.
+// A line's candidates, in order: from the end with the smaller major coordinate (x when the line
+// is at least as wide as tall, else y), the minor coordinate stepping when the error term says.
+// Any candidate can be reached at once, so that a walk may start where the target begins.
+class LineWalker {
+  public:
+    LineWalker(int64_t x1, int64_t y1, int64_t x2, int64_t y2) {
+        const int64_t dx = x2 - x1, dy = y2 - y1;
+        xMajor = std::abs(dy) <= std::abs(dx);
+        const bool fromFirst = xMajor ? dx >= 0 : dy >= 0;
+        startX = fromFirst ? x1 : x2;
+        startY = fromFirst ? y1 : y2;
+        major = xMajor ? std::abs(dx) : std::abs(dy);
+        minor = xMajor ? std::abs(dy) : std::abs(dx);
+        minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
+        JumpTo(0);
+    }
+    // Candidates in the line, both ends included.
+    int64_t Count() const { return major + 1; }
+    // The major coordinate of the first candidate: candidate n has major coordinate start + n.
+    int64_t MajorStart() const { return xMajor ? startX : startY; }
+    bool XMajor() const { return xMajor; }
+    int64_t X() const { return xMajor ? startX + n : startX + minorStep * stepped; }
+    int64_t Y() const { return xMajor ? startY + minorStep * stepped : startY + n; }
+
+    // To candidate `index`. The error term after n steps is the first one's plus n times twice
+    // the minor extent, less twice the major extent per minor step; it stays within one band of
+    // width 2 x major, which fixes the number of minor steps. The products may pass 64 bits: they
+    // are taken modulo 2^64, where the band's small values come out exact.
+    void JumpTo(int64_t index) {
+        n = index;
+        stepped = 0;
+        error = 2 * minor - major;
+        if (major == 0) return; // a single point
+        const long double estimate = (2.0L * minor * n + major) / (2.0L * major);
+        stepped = static_cast<int64_t>(estimate);
+        const auto wrapped = [](uint64_t v) { return static_cast<int64_t>(v); };
+        error = wrapped(uint64_t(2 * minor - major) + uint64_t(2 * minor) * uint64_t(n) -
+                        uint64_t(2 * major) * uint64_t(stepped));
+        // x-major steps on error >= 0: the band is [2 minor - 2 major, 2 minor); y-major steps
+        // on error > 0: (2 minor - 2 major, 2 minor].
+        const int64_t low = 2 * minor - 2 * major, high = 2 * minor;
+        while (xMajor ? error < low : error <= low) {
+            --stepped;
+            error += 2 * major;
+        }
+        while (xMajor ? error >= high : error > high) {
+            ++stepped;
+            error -= 2 * major;
+        }
+    }
+    void Next() {
+        ++n;
+        if (xMajor ? error < 0 : error <= 0) {
+            error += 2 * minor;
+        } else {
+            ++stepped;
+            error += 2 * (minor - major);
+        }
+    }
+
+  private:
+    int64_t startX = 0, startY = 0, major = 0, minor = 0, minorStep = 1;
+    int64_t n = 0, stepped = 0, error = 0;
+    bool xMajor = true;
+};
+
+// The candidates first..last of a line, in order.
 template <class Candidate>
-void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& candidate) {
-    const int64_t dx = x2 - x1, dy = y2 - y1;
-    if (dx == 0) {
-        for (int64_t y = std::min(y1, y2); y <= std::max(y1, y2); ++y) candidate(x1, y);
-        return;
+void LineCandidates(LineWalker& line, int64_t first, int64_t last, Candidate&& candidate) {
+    if (first > last) return;
+    if (first != 0) line.JumpTo(first);
+    for (int64_t n = first;; ++n) {
+        candidate(line.X(), line.Y());
+        if (n == last) return;
+        line.Next();
     }
-    if (dy == 0) {
-        for (int64_t x = std::min(x1, x2); x <= std::max(x1, x2); ++x) candidate(x, y1);
-        return;
-    }
-    const int64_t ax = std::abs(dx), ay = std::abs(dy);
-    const int64_t minorStep = (dx > 0) == (dy > 0) ? 1 : -1;
-    if (ay <= ax) {
-        // x-major, from the end with the smaller x; y steps when the error reaches 0.
-        int64_t x = dx >= 0 ? x1 : x2, y = dx >= 0 ? y1 : y2;
-        const int64_t end = dx >= 0 ? x2 : x1;
-        int64_t error = 2 * ay - ax;
-        candidate(x, y);
-        while (x < end) {
-            ++x;
-            if (error < 0) {
-                error += 2 * ay;
-            } else {
-                y += minorStep;
-                error += 2 * (ay - ax);
-            }
-            candidate(x, y);
-        }
-    } else {
-        // y-major, from the end with the smaller y; x steps only when the error is above 0.
-        int64_t x = dy >= 0 ? x1 : x2, y = dy >= 0 ? y1 : y2;
-        const int64_t end = dy >= 0 ? y2 : y1;
-        int64_t error = 2 * ax - ay;
-        candidate(x, y);
-        while (y < end) {
-            ++y;
-            if (error <= 0) {
-                error += 2 * ax;
-            } else {
-                x += minorStep;
-                error += 2 * (ax - ay);
-            }
-            candidate(x, y);
-        }
+}
+
+// The candidates a walk must visit: every one for a plotter that hands each to Draw, else those
+// whose major coordinate lies on the target (a line's coordinates never leave int32).
+template <class Plotter>
+void LineRange(const Plotter& plot, const LineWalker& line, int64_t& first, int64_t& last) {
+    first = 0;
+    last = line.Count() - 1;
+    if constexpr (Plotter::clips) {
+        const int64_t extent = line.XMajor() ? plot.target.width : plot.target.height;
+        first = std::max(first, -line.MajorStart());
+        last = std::min(last, extent - 1 - line.MajorStart());
     }
 }
 
@@ -124,24 +263,61 @@ void LineCandidates(int64_t x1, int64_t y1, int64_t x2, int64_t y2, Candidate&& 
 template <class Plotter>
 void LineWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2, int64_t y2, Pixel p,
               uint32_t pattern) {
-    if (pattern == ~0u) {
-        if (y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
-        if constexpr (requires { plot.PlotInside(0, 0, p); }) {
-            if (plot.Inside(x1, y1) && plot.Inside(x2, y2))
-                return LineCandidates(x1, y1, x2, y2,
-                                      [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
-        }
+    if (pattern == ~0u && y1 == y2) return plot.Span(std::min(x1, x2), std::max(x1, x2), y1, p);
+    LineWalker line(x1, y1, x2, y2);
+    int64_t first, last;
+    LineRange(plot, line, first, last);
+    if constexpr (requires { plot.PlotInside(0, 0, p); }) {
+        if (pattern == ~0u && plot.Inside(x1, y1) && plot.Inside(x2, y2))
+            return LineCandidates(line, first, last,
+                                  [&](int64_t x, int64_t y) { plot.PlotInside(x, y, p); });
     }
-    LineCandidates(x1, y1, x2, y2, [&](int64_t x, int64_t y) {
+    // Candidates skipped before the first consume their bits all the same.
+    pattern = std::rotl(pattern, static_cast<int>(first % 32));
+    LineCandidates(line, first, last, [&](int64_t x, int64_t y) {
         pattern = std::rotl(pattern, 1);
         if (pattern & 1u) plot.Plot(x, y, p);
     });
 }
 
+// Runs step(i, j, d) for the circle walk's steps: all of them for a plotter that hands every
+// pixel to Draw, else only those in `ranges` (whose other steps cannot touch the target).
+template <class Plotter, class Ranges, class Step>
+void WalkCircle(const Plotter&, int64_t radius, Ranges&& ranges, Step&& step) {
+    if constexpr (!Plotter::clips) {
+        int64_t i = 0, j = radius, d = 3 - 2 * radius;
+        while (j >= i) {
+            step(i, j, d);
+            MidpointStep(i, j, d);
+        }
+    } else {
+        const CircleSteps steps(radius);
+        StepRanges chosen;
+        ranges(steps, chosen);
+        chosen.ForEach(steps.Last(), [&](int64_t first, int64_t lastStep) {
+            int64_t i = first, j = steps.J(first), d = steps.D(first, j);
+            for (;;) {
+                step(i, j, d);
+                if (i == lastStep) return;
+                MidpointStep(i, j, d);
+            }
+        });
+    }
+}
+
 template <class Plotter>
 void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel p, uint8_t mask) {
-    int64_t i = 0, j = radius, d = 3 - 2 * radius;
-    while (j >= i) {
+    // Every point has one coordinate that moves with i: only the steps that put it on the target
+    // can plot there.
+    auto ranges = [&](const CircleSteps&, StepRanges& chosen) {
+        if constexpr (Plotter::clips) {
+            chosen.AddLinear(x, 1, plot.target.width);
+            chosen.AddLinear(x, -1, plot.target.width);
+            chosen.AddLinear(y, 1, plot.target.height);
+            chosen.AddLinear(y, -1, plot.target.height);
+        }
+    };
+    WalkCircle(plot, radius, ranges, [&](int64_t i, int64_t j, int64_t) {
         // Octants clockwise from twelve o'clock; shared border points are plotted by both.
         if (mask & 0x01) plot.Plot(x + i, y - j, p);
         if (mask & 0x02) plot.Plot(x + j, y - i, p);
@@ -151,8 +327,7 @@ void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel
         if (mask & 0x20) plot.Plot(x - j, y + i, p);
         if (mask & 0x40) plot.Plot(x - j, y - i, p);
         if (mask & 0x80) plot.Plot(x - i, y - j, p);
-        MidpointStep(i, j, d);
-    }
+    });
 }
 
 template <class Plotter>
@@ -160,15 +335,30 @@ void FilledCircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius,
     // Rows are spanned more than once. Where a repeat cannot change a pixel, the rows y -+ j are
     // spanned only in the last pass before j moves on (the widest), and the centre row once.
     constexpr bool keepRepeats = Plotter::keepsRepeats;
-    int64_t i = 0, j = radius, d = 3 - 2 * radius;
-    while (j >= i) {
+    // Rows y -+ i reach the target over ranges of i, rows y -+ j over the steps whose j puts
+    // them there; other steps span rows off the target.
+    auto ranges = [&](const CircleSteps& steps, StepRanges& chosen) {
+        if constexpr (Plotter::clips) {
+            const int64_t height = plot.target.height;
+            chosen.AddLinear(y, 1, height);
+            chosen.AddLinear(y, -1, height);
+            StepRanges rows; // the j for which y + j or y - j lands on the target
+            rows.AddLinear(y, 1, height);
+            rows.AddLinear(y, -1, height);
+            rows.ForEach(radius, [&](int64_t jLo, int64_t jHi) {
+                int64_t first, lastStep;
+                steps.StepsWithJ(jLo, jHi, first, lastStep);
+                chosen.Add(first, lastStep);
+            });
+        }
+    };
+    WalkCircle(plot, radius, ranges, [&](int64_t i, int64_t j, int64_t d) {
         const bool lastForJ = d >= 0 || i + 1 > j;
         if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y - j, p);
         plot.Span(x - j, x + j, y - i, p);
         if (keepRepeats || lastForJ) plot.Span(x - i, x + i, y + j, p);
         if (keepRepeats || i != 0) plot.Span(x - j, x + j, y + i, p);
-        MidpointStep(i, j, d);
-    }
+    });
 }
 
 template <class Plotter>
@@ -350,16 +540,20 @@ void Tesserine::DrawRect(int32_t x, int32_t y, int32_t w, int32_t h, Pixel p) {
     }
     // Sides that leave the int32 range: what lies beyond it lies off every target and is not
     // handed to Draw.
-    auto side = [&](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
-        LineCandidates(ax, ay, bx, by, [&](int64_t cx, int64_t cy) {
-            if (InInt32(cx) && InInt32(cy))
-                Draw(static_cast<int32_t>(cx), static_cast<int32_t>(cy), p);
-        });
-    };
-    side(x, y, x2, y);
-    side(x2, y, x2, y2);
-    side(x2, y2, x, y2);
-    side(x, y2, x, y);
+    Dispatch(*this, DirectTarget(), pixelMode, blendFactor, [&](const auto& plot) {
+        auto side = [&](int64_t ax, int64_t ay, int64_t bx, int64_t by) {
+            LineWalker line(ax, ay, bx, by);
+            int64_t first, last;
+            LineRange(plot, line, first, last);
+            LineCandidates(line, first, last, [&](int64_t cx, int64_t cy) {
+                if (InInt32(cx) && InInt32(cy)) plot.Plot(cx, cy, p);
+            });
+        };
+        side(x, y, x2, y);
+        side(x2, y, x2, y2);
+        side(x2, y2, x, y2);
+        side(x, y2, x, y);
+    });
 }
 
 void Tesserine::DrawRect(const Vec2i& pos, const Vec2i& size, Pixel p) {

@@ -29,10 +29,12 @@ void LatchButtons(ButtonState* states, bool* oldState, const std::atomic<bool>* 
 }
 
 // Window pixels to engine pixels along one axis; a window with no room (minimised) maps to 0.
+// The differences are taken in 64 bits: any int32 position, window and offset is defined, and
+// within int32 the result is the same as before.
 int32_t MapAxis(int32_t pos, int32_t windowExtent, int32_t viewOffset, int32_t screenExtent) {
-    const float span = static_cast<float>(windowExtent - 2 * viewOffset);
+    const float span = static_cast<float>(int64_t(windowExtent) - 2 * int64_t(viewOffset));
     const float mapped =
-        static_cast<float>(pos - viewOffset) / span * static_cast<float>(screenExtent);
+        static_cast<float>(int64_t(pos) - viewOffset) / span * static_cast<float>(screenExtent);
     if (!std::isfinite(mapped)) return 0;
     // Clamped before the conversion, which would be undefined for huge values.
     int32_t cell = mapped >= static_cast<float>(screenExtent) ? screenExtent - 1

@@ -5,6 +5,8 @@
 namespace dral {
 
 uint32_t Tesserine::CreateLayer() {
+    // A 257th layer could not be selected: its index would wrap to another layer's.
+    if (layers.size() >= MaxLayers) return NoLayer;
     Layer layer;
     const Vec2i size = screenSize.Load();
     // An image too large to allocate leaves the layer's sprite empty (see PrepareEngine).

@@ -106,12 +106,32 @@ inline bool FitsInt32(int64_t v) {
     return v >= INT32_MIN && v <= INT32_MAX;
 }
 
+// floor(a / b) for b > 0, whatever the sign of a.
+inline int64_t FloorDiv(int64_t a, int64_t b) {
+    const int64_t q = a / b;
+    return q - (a % b < 0 ? 1 : 0);
+}
+
+// The coordinates lo..hi, taken as they wrap to int32, that land in 0..extent-1: calls
+// body(from, to) with target coordinates from..to-1 once per time the range passes over them,
+// in rising order, so a range that wraps onto the target twice reaches it twice.
+template <class Body> void ForEachWrap(int64_t lo, int64_t hi, int64_t extent, Body&& body) {
+    constexpr int64_t Turn = int64_t{1} << 32;
+    for (int64_t k = FloorDiv(lo, Turn), last = FloorDiv(hi, Turn); k <= last; ++k) {
+        const int64_t base = k * Turn;
+        const int64_t from = std::max(lo, base) - base;
+        const int64_t to = std::min(hi - base, extent - 1) + 1;
+        if (from < to) body(from, to);
+    }
+}
+
 // Every pixel through the object's Draw.
 struct VirtualPlotter {
     Tesserine& engine;
 
-    // Every call is seen by Draw, so no repeat may be dropped.
+    // Every call is seen by Draw, so no repeat may be dropped, nor a call off the target.
     static constexpr bool keepsRepeats = true;
+    static constexpr bool clips = false;
 
     void Plot(int64_t x, int64_t y, Pixel p) const { engine.Draw(Wrap(x), Wrap(y), p); }
     // lo..hi on row y, both ends included, left to right.
@@ -137,6 +157,8 @@ template <PixelMode M> struct DirectPlotter {
 
     // Writing a pixel again changes it only when blending: then every repeat must be kept.
     static constexpr bool keepsRepeats = M == Alpha;
+    // A pixel off the target changes nothing: walks may skip what cannot land on it.
+    static constexpr bool clips = true;
 
     void Put(Pixel& d, Pixel p) const {
         if constexpr (M == Normal)
@@ -157,18 +179,22 @@ template <PixelMode M> struct DirectPlotter {
     }
     // A pixel known to lie on the target.
     void PlotInside(int64_t x, int64_t y, Pixel p) const { Put(Row(int32_t(y))[x], p); }
-    // The pixels lo..hi of row y that lie on the target, one write each.
+    // The pixels lo..hi of row y that land on the target, as their coordinates wrap: one write
+    // each time the span passes over a pixel.
     void Span(int64_t lo, int64_t hi, int64_t y, Pixel p) const {
-        if (!FitsInt32(lo) || !FitsInt32(hi) || !FitsInt32(y)) {
-            // Wrapping coordinates may land on the target more than once: keep each write.
-            for (int64_t x = lo; x <= hi; ++x) Plot(x, y, p);
-            return;
-        }
-        if (y < 0 || y >= target.height) return;
-        Fill(Row(int32_t(y)), std::max<int64_t>(lo, 0), std::min<int64_t>(hi + 1, target.width), p);
+        const int32_t row = Wrap(y);
+        if (row < 0 || row >= target.height) return;
+        ForEachWrap(lo, hi, target.width,
+                    [&](int64_t from, int64_t to) { Fill(Row(row), from, to, p); });
     }
+    // The block's rows and columns that land on the target, each pass over a pixel one write:
+    // one colour, so the order of the writes does not matter.
     void Block(int64_t x, int64_t y, int64_t size, Pixel p) const {
-        for (int64_t b = 0; b < size; ++b) Span(x, x + size - 1, y + b, p);
+        ForEachWrap(y, y + size - 1, target.height, [&](int64_t top, int64_t bottom) {
+            ForEachWrap(x, x + size - 1, target.width, [&](int64_t left, int64_t right) {
+                for (int64_t j = top; j < bottom; ++j) Fill(Row(int32_t(j)), left, right, p);
+            });
+        });
     }
     void Rect(int64_t left, int64_t right, int64_t top, int64_t bottom, Pixel p) const {
         for (int64_t j = top; j < bottom; ++j) Fill(Row(int32_t(j)), left, right, p);

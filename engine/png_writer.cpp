@@ -76,7 +76,9 @@ bool WritePng(const std::string& path, int32_t width, int32_t height, const uint
     PutChunk(png, "IEND", {});
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(png.data()), long(png.size()));
-    return bool(out);
+    // A small file stays in the stream's buffer until the close: only then is a full disk known.
+    out.close();
+    return !out.fail();
 }
 
 } // namespace dral

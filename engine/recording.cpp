@@ -87,6 +87,16 @@ uint8_t ButtonMask(const bool* buttons) {
     return mask;
 }
 
+// Whether a recording can hold the window size: what a platform reports, never negative.
+bool RecordableWindow(const Vec2i& size) {
+    return size.x >= 0 && size.y >= 0 && size.x <= MaxRecordedWindowSide &&
+           size.y <= MaxRecordedWindowSide;
+}
+
+std::string WindowText(const Vec2i& size) {
+    return std::to_string(size.x) + " x " + std::to_string(size.y);
+}
+
 void SetButtons(bool* buttons, uint8_t mask) {
     for (int i = 0; i < MouseButtonCount; i++) buttons[i] = (mask >> i) & 1;
 }
@@ -142,8 +152,9 @@ std::string DecodeHeader(const uint8_t* in, RecordingHeader& h) {
     const uint8_t buttons = d.U8();
     if (h.screenSize.x <= 0 || h.screenSize.y <= 0 || h.pixelSize.x <= 0 || h.pixelSize.y <= 0)
         return "damaged header: the screen and pixel sizes must be positive";
-    if (h.start.windowSize.x < 0 || h.start.windowSize.y < 0)
-        return "damaged header: negative window size";
+    if (!RecordableWindow(h.start.windowSize))
+        return "damaged header: a window of " + WindowText(h.start.windowSize) +
+               ", not 0 to 65535 a side";
     if (focus > 1 || buttons >> MouseButtonCount != 0)
         return "damaged header: impossible focus or mouse-button bits";
     SetButtons(h.start.mouseButtons, buttons);
@@ -175,6 +186,11 @@ bool RecordingWriter::Open(const std::string& filePath, const RecordingHeader& h
         error = path + ": cannot create the recording file";
         return false;
     }
+    if (!RecordableWindow(header.start.windowSize)) {
+        Abandon("the window of " + WindowText(header.start.windowSize) +
+                " cannot be recorded (0 to 65535 a side)");
+        return false;
+    }
     uint8_t bytes[HeaderSize];
     EncodeHeader(bytes, header);
     return Put(bytes, sizeof bytes) && Flush();
@@ -182,6 +198,11 @@ bool RecordingWriter::Open(const std::string& filePath, const RecordingHeader& h
 
 bool RecordingWriter::WriteFrame(float elapsedSeconds, const RecordedInput& input) {
     if (!file) return false;
+    if (!RecordableWindow(input.windowSize)) {
+        Abandon("frame " + std::to_string(frames + 1) + "'s window of " +
+                WindowText(input.windowSize) + " cannot be recorded (0 to 65535 a side)");
+        return false;
+    }
     uint8_t bytes[MaxFrameRecord];
     Encoder e(bytes);
     e.U8(0); // the kind, known once the changes are
@@ -245,19 +266,19 @@ bool RecordingWriter::Finish() {
 bool RecordingWriter::Put(const uint8_t* bytes, size_t size) {
     crc = Crc32(crc, bytes, size);
     if (std::fwrite(bytes, 1, size, file) == size) return true;
-    Abandon();
+    Abandon("writing the recording failed after frame " + std::to_string(frames));
     return false;
 }
 
 // Each record goes to the system at once, so that a crash of the application loses nothing.
 bool RecordingWriter::Flush() {
     if (std::fflush(file) == 0) return true;
-    Abandon();
+    Abandon("writing the recording failed after frame " + std::to_string(frames));
     return false;
 }
 
-void RecordingWriter::Abandon() {
-    error = path + ": writing the recording failed after frame " + std::to_string(frames);
+void RecordingWriter::Abandon(const std::string& why) {
+    error = path + ": " + why;
     std::fclose(file);
     file = nullptr;
 }
@@ -347,8 +368,11 @@ RecordingReader::Record RecordingReader::ReadFrame(uint8_t kind) {
     if (changes & WindowResized) {
         if (!Get(bytes, 8)) return Reject("a frame record is cut short");
         const Vec2i size = Decoder(bytes).Vec();
-        if (size.x < 0 || size.y < 0 || size == input.windowSize)
-            return Reject("impossible window size in a frame record");
+        if (!RecordableWindow(size))
+            return Reject("frame " + std::to_string(frames + 1) + " sets a window of " +
+                          WindowText(size) + ", not 0 to 65535 a side");
+        if (size == input.windowSize)
+            return Reject("a frame record resizes the window to the size it had");
         input.windowSize = size;
         windowChanged = true;
     }

@@ -15,6 +15,10 @@ namespace dral {
 /// The version of the recording format this engine writes and reads.
 inline constexpr uint16_t RecordingVersion = 1;
 
+/// The largest window side a recording holds, in window pixels: more than any platform reports,
+/// and small enough that a replay's viewport stays far inside int32 arithmetic.
+inline constexpr int32_t MaxRecordedWindowSide = 65535;
+
 /// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
 /// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area.
 struct RecordedInput {
@@ -46,9 +50,10 @@ class RecordingWriter {
     ~RecordingWriter();
 
     /// Creates (or replaces) the file at path and writes the header. False with Error() set when
-    /// the file cannot be written.
+    /// the file cannot be written or the window is negative or larger than MaxRecordedWindowSide.
     bool Open(const std::string& path, const RecordingHeader& header);
-    /// One frame: its elapsed seconds and the input it latched. False once a write has failed.
+    /// One frame: its elapsed seconds and the input it latched. False once a write has failed;
+    /// a window outside 0 to MaxRecordedWindowSide a side ends the recording as a failed write.
     bool WriteFrame(float elapsedSeconds, const RecordedInput& input);
     /// The run stopped here and OnDestroy was called; frames that follow come after it refused.
     bool WriteStop();
@@ -65,7 +70,7 @@ class RecordingWriter {
   private:
     bool Put(const uint8_t* bytes, size_t size);
     bool Flush();
-    void Abandon();
+    void Abandon(const std::string& why);
 
     std::FILE* file = nullptr;
     std::string path;

@@ -119,7 +119,7 @@ void Tesserine::FeedInput(const RecordedInput& input, bool windowResized) {
 ResultCode Tesserine::Replay(const std::string& path,
                              const std::function<void(uint64_t frame)>& afterFrame) {
     recordingError.clear();
-    if (recorder || !layers.empty()) {
+    if (recorder || ran || !layers.empty()) {
         recordingError = path + ": an engine replays only before it has run, and not while it "
                                 "records";
         return Fail;
@@ -140,23 +140,24 @@ ResultCode Tesserine::Replay(const std::string& path,
     std::srand(header.seed);
     SetLatchBase(header.start);
     FeedInput(header.start, true);
-    if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
+    // The replay prepares the engine as a run does: it has had its one run.
+    ran = true;
+    running = true;
+    if (StartEngine() != Ok) {
         recordingError = path + ": the platform could not start a replay: it needs back-ends "
                                 "without a window, such as the headless ones";
-        running = false;
-        platform->CleanUpThread();
         return Fail;
     }
-    running = true;
-    if (!OnCreate()) running = false;
     const ResultCode result = ReplayFrames(reader, afterFrame);
     running = false;
-    platform->CleanUpThread();
+    EndEngine();
     return result;
 }
 
 ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
                                    const std::function<void(uint64_t frame)>& afterFrame) {
+    // Whether the run is over: OnCreate refused it, or OnDestroy accepted a stop.
+    bool ended = !running;
     for (;;) {
         switch (reader.Next()) {
         case RecordingReader::Record::Frame:
@@ -172,8 +173,16 @@ ResultCode Tesserine::ReplayFrames(RecordingReader& reader,
             if (afterFrame) afterFrame(reader.FramesRead() - 1);
             break;
         case RecordingReader::Record::Stop:
+            // A run whose stop was accepted, or that never started, ends there: no recorded run
+            // writes a stop after that, and OnDestroy must not run twice.
+            if (ended) {
+                recordingError = "damaged recording: a stop record after frame " +
+                                 std::to_string(reader.FramesRead()) +
+                                 ", where the run had already ended";
+                return Fail;
+            }
             running = false;
-            if (!OnDestroy()) running = true;
+            ended = StopFrames();
             break;
         case RecordingReader::Record::End:
             return Ok;

@@ -2,6 +2,7 @@
 // of one frame with the once-a-second frame-rate title, and the window and viewport geometry.
 #include "engine/tesserine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <thread>
@@ -11,6 +12,14 @@ namespace dral {
 namespace {
 constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
+
+// A viewport extent computed in float, truncated as a conversion would, but defined for every
+// value: NaN and negatives give 0, and values past int32 give the largest int32.
+int32_t ToExtent(float v) {
+    constexpr float limit = 2147483648.0f; // 2^31, the first float past int32
+    if (!(v > 0.0f)) return 0;
+    return v >= limit ? std::numeric_limits<int32_t>::max() : static_cast<int32_t>(v);
+}
 } // namespace
 
 Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
@@ -65,14 +74,7 @@ bool Tesserine::FitsWindow(int32_t width, int32_t height) const {
 }
 
 ResultCode Tesserine::Run() {
-    // The first run's device, font and layers are gone with its window; an engine runs once.
-    if (ran) return Fail;
-    if (platform->StartApplication() != Ok) return Fail;
-    Vec2i size = windowSize.Load();
-    if (platform->CreateAppWindow(WindowPosition, size, fullScreen) != Ok) return Fail;
-    UpdateWindowSize(size.x, size.y);
-
-    ran = true;
+    if (OpenWindow() != Ok) return Fail;
     running = true;
     std::thread engineThread(&Tesserine::EngineLoop, this);
     platform->RunEventLoop();
@@ -81,27 +83,71 @@ ResultCode Tesserine::Run() {
     return platform->CleanUpApplication() == Ok ? Ok : Fail;
 }
 
+ResultCode Tesserine::OpenWindow() {
+    // The first run's device, font and layers are gone with its window; an engine runs once.
+    if (ran) return Fail;
+    if (platform->StartApplication() != Ok) return Fail;
+    Vec2i size = windowSize.Load();
+    if (platform->CreateAppWindow(WindowPosition, size, fullScreen) != Ok) return Fail;
+    UpdateWindowSize(size.x, size.y);
+    ran = true;
+    return Ok;
+}
+
 void Tesserine::EngineLoop() {
-    if (platform->StartThread() == Fail) {
-        // Nothing else would ever end the event loop on the main thread.
-        running = false;
-        platform->CleanUpThread();
-        return;
-    }
-    if (PrepareEngine() != Ok) {
-        // No device, font or base layer: frames cannot run.
-        running = false;
-        platform->CleanUpThread();
-        return;
-    }
-    if (!OnCreate()) running = false;
+    if (StartEngine() != Ok) return;
     while (running) {
         while (running) RunFrame();
-        if (recorder) RecordStop();
-        if (!OnDestroy()) running = true;
+        StopFrames();
     }
+    EndEngine();
+}
+
+ResultCode Tesserine::StartEngine() {
+    // Without the thread's set-up, or without a device, font and base layer, frames cannot run;
+    // the clean-up still comes, as nothing else would end the event loop on the main thread.
+    if (platform->StartThread() == Fail || PrepareEngine() != Ok) {
+        running = false;
+        platform->CleanUpThread();
+        return Fail;
+    }
+    if (!OnCreate()) running = false;
+    return Ok;
+}
+
+bool Tesserine::StopFrames() {
+    if (recorder) RecordStop();
+    if (OnDestroy()) return true;
+    running = true;
+    return false;
+}
+
+void Tesserine::EndEngine() {
     StopRecording();
     platform->CleanUpThread();
+}
+
+ResultCode Tesserine::StartManualRun() {
+    if (OpenWindow() != Ok) return Fail;
+    running = true;
+    const bool started = StartEngine() == Ok;
+    if (started && running) {
+        handDriven = true;
+        return Ok;
+    }
+    // OnCreate refused: the run ends as Run would end it, without OnDestroy.
+    if (started) EndEngine();
+    platform->CleanUpApplication();
+    return Fail;
+}
+
+ResultCode Tesserine::EndManualRun() {
+    if (!handDriven) return Fail;
+    running = false;
+    if (!StopFrames()) return Fail;
+    handDriven = false;
+    EndEngine();
+    return platform->CleanUpApplication() == Ok ? Ok : Fail;
 }
 
 ResultCode Tesserine::PrepareEngine() {
@@ -163,15 +209,18 @@ void Tesserine::UpdateWindowSize(int32_t width, int32_t height) {
 }
 
 void Tesserine::UpdateViewport() {
-    const Vec2i window = windowSize.Load();
+    // A negative window, which no platform reports, has no room, like a minimised one.
+    const Vec2i reported = windowSize.Load();
+    const Vec2i window{std::max(reported.x, 0), std::max(reported.y, 0)};
     const Vec2i screen = screenSize.Load();
     // Wide products: Setup and SetScreenSize keep them within int32, where they are exact.
     const float aspect = static_cast<float>(int64_t(screen.x) * pixelSize.x) /
                          static_cast<float>(int64_t(screen.y) * pixelSize.y);
-    Vec2i size{window.x, static_cast<int32_t>(static_cast<float>(window.x) / aspect)};
+    Vec2i size{window.x, ToExtent(static_cast<float>(window.x) / aspect)};
     if (size.y > window.y) {
         size.y = window.y;
-        size.x = static_cast<int32_t>(static_cast<float>(size.y) * aspect);
+        // Rounding near int32's end could make the width exceed the window's.
+        size.x = std::min(ToExtent(static_cast<float>(size.y) * aspect), window.x);
     }
     viewSize.Store(size);
     viewPos.Store((window - size) / 2);

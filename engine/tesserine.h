@@ -79,6 +79,12 @@ class SharedVec2i {
     std::atomic<int32_t> y{0};
 };
 
+/// The most layers an engine holds, the base layer included: every index fits the uint8_t of
+/// SetDrawTarget and the other layer functions.
+inline constexpr uint32_t MaxLayers = 256;
+/// What CreateLayer returns when MaxLayers layers exist already.
+inline constexpr uint32_t NoLayer = 0xFFFFFFFF;
+
 /// The engine an application derives from. Override OnCreate and OnUpdate (and OnDestroy if
 /// needed), set appName in the constructor, then call Setup and Run on the main thread. Unless a
 /// function says otherwise it belongs on the engine thread: call it from OnCreate, OnUpdate or
@@ -124,11 +130,22 @@ class Tesserine {
                      int32_t pixelHeight, bool fullScreen = false, bool vsync = false);
     /// Opens the window, runs the engine thread and the event loop, and returns once the window has
     /// closed: Ok, or Fail when the window could not be made. An engine runs once: after a run
-    /// that opened its window, a second Run returns Fail without doing anything. Main thread.
+    /// that opened its window, or a Replay, Run returns Fail without doing anything. Main thread.
     ResultCode Run();
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.
     void EngineLoop();
+    /// Starts a run whose frames the caller drives, on the calling thread, instead of Run: opens
+    /// the window and sets its viewport, makes the device, the font and the base layer, and calls
+    /// OnCreate, as Run does, on any back-end pair. Then call RunFrameFor (or RunFrame) per frame
+    /// and EndManualRun. Fail, with everything cleaned up, when the window or device cannot be
+    /// made or OnCreate returns false; Fail without doing anything after a run. Main thread.
+    ResultCode StartManualRun();
+    /// Ends the run StartManualRun started, as Run ends one: OnDestroy, then the end of a
+    /// recording and the clean-up of the thread and the application. Fail when no such run is
+    /// going on, or when OnDestroy refused: the run then goes on (frames may follow) and a later
+    /// EndManualRun asks again. Same thread as StartManualRun.
+    ResultCode EndManualRun();
     /// First step of the engine thread: creates the device, the font and the base layer, and
     /// selects the base layer as draw target. Fail when the device cannot be made. Engine thread.
     ResultCode PrepareEngine();
@@ -297,7 +314,9 @@ class Tesserine {
 
     // Layers.
     /// Adds a hidden layer of the screen's size, with its own image and texture, and returns its
-    /// index. Higher indices lie further back. The engine owns it. Engine thread.
+    /// index. Higher indices lie further back. The engine owns it. At most MaxLayers layers,
+    /// the base layer included, exist, as the layer functions take a uint8_t index: beyond that
+    /// nothing is created and NoLayer is returned. Engine thread.
     uint32_t CreateLayer();
     /// Shows or hides a layer; unknown indices are ignored. The base layer is always shown.
     /// Engine thread.
@@ -464,7 +483,7 @@ class Tesserine {
     bool mouseOldState[MouseButtonCount] = {};
     /// Each mouse button's state in this frame.
     ButtonState mouseState[MouseButtonCount] = {};
-    /// Whether Run has started the engine thread once; a second Run then fails.
+    /// Whether Run has started the engine thread, or Replay prepared the engine; Run then fails.
     bool ran = false;
 
   private:
@@ -486,6 +505,18 @@ class Tesserine {
     // Whether a width x height screen at the current pixel size is positive and its window
     // fits int32 pixels.
     bool FitsWindow(int32_t width, int32_t height) const;
+    // Run's steps on the main thread before the engine thread: the application, its window and the
+    // viewport for the size it got. Fail after a run, or when the window cannot be made.
+    ResultCode OpenWindow();
+    // The engine thread's start, shared by every run: the platform's thread set-up, the device,
+    // font and base layer, then OnCreate (clearing running when it refuses). Fail, the thread
+    // cleaned up, when frames cannot run.
+    ResultCode StartEngine();
+    // Where the frames stop: records the stop and asks OnDestroy. False, with running set again,
+    // when it refuses.
+    bool StopFrames();
+    // The engine thread's end: the recording's end record, then the platform's thread clean-up.
+    void EndEngine();
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
@@ -502,6 +533,8 @@ class Tesserine {
     ResultCode ReplayFrames(RecordingReader& reader,
                             const std::function<void(uint64_t frame)>& afterFrame);
 
+    // Between a successful StartManualRun and the EndManualRun that ends the run.
+    bool handDriven = false;
     std::unique_ptr<RecordingWriter> recorder;
     std::string recordingError;
     uint32_t recordingSeed = 0;

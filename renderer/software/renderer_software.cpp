@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "engine/decal.h"
 #include "engine/layer_quad.h"
@@ -23,6 +24,10 @@ ResultCode Renderer_Software::DestroyDevice() {
 }
 
 void Renderer_Software::PresentFrame() {
+    if (unheld) {
+        skippedFrames++;
+        return;
+    }
     std::swap(front, back);
     presented = true;
     if (presenter && !front.empty()) presenter(front.data(), frameSize.x, frameSize.y);
@@ -37,16 +42,21 @@ Corner Renderer_Software::ToFrame(const Vec2f& ndc, float s, float t, float q) c
 }
 
 void Renderer_Software::DrawQuad(const Corner corners[4], uint32_t textureId, Pixel tint) {
+    if (unheld) return;
     software::Image image;
     const auto found = textures.find(textureId);
     if (found != textures.end() && !found->second.texels.empty())
         image = {found->second.texels.data(), found->second.width, found->second.height};
     // Fragments stay inside the viewport, as GL's clipping keeps them there.
     software::Target target{back.data(), frameSize.x, frameSize.y, 0, 0, 0, 0};
-    target.left = std::max(viewPos.x, 0);
-    target.right = std::min(viewPos.x + viewSize.x, frameSize.x);
-    target.top = std::max(frameSize.y - viewPos.y - viewSize.y, 0);
-    target.bottom = std::min(frameSize.y - viewPos.y, frameSize.y);
+    // In 64 bits: a held frame is small, but the viewport's position and size need not be.
+    const int64_t viewRight = int64_t(viewPos.x) + viewSize.x;
+    const int64_t viewTop = int64_t(frameSize.y) - viewPos.y - viewSize.y;
+    target.left = std::clamp(viewPos.x, 0, frameSize.x);
+    target.right = static_cast<int32_t>(std::clamp<int64_t>(viewRight, 0, frameSize.x));
+    target.top = static_cast<int32_t>(std::clamp<int64_t>(viewTop, 0, frameSize.y));
+    target.bottom =
+        static_cast<int32_t>(std::clamp<int64_t>(int64_t(frameSize.y) - viewPos.y, 0, frameSize.y));
     software::DrawQuad(target, corners, image, tint, blending);
 }
 
@@ -98,16 +108,34 @@ uint32_t Renderer_Software::DeleteTexture(uint32_t id) {
 void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
     viewPos = position;
     viewSize = {std::max(size.x, 0), std::max(size.y, 0)};
-    Vec2i frame{std::max(viewSize.x + 2 * position.x, 0), std::max(viewSize.y + 2 * position.y, 0)};
-    // A frame that no array can hold (past 2^29 pixels in a 32-bit build, where the product
-    // would wrap) stays empty and draws nothing, rather than getting a buffer shorter than it.
-    size_t count = 0;
-    if (!PixelCount(frame.x, frame.y, count)) frame = {0, 0};
-    if (frame.x == frameSize.x && frame.y == frameSize.y) return;
+    const int64_t width = std::max<int64_t>(int64_t(viewSize.x) + 2 * int64_t(position.x), 0);
+    const int64_t height = std::max<int64_t>(int64_t(viewSize.y) + 2 * int64_t(position.y), 0);
+    if (width > MaxFrameSide || height > MaxFrameSide || width * height > MaxFramePixels) {
+        DropFrames();
+        return;
+    }
+    const Vec2i frame{static_cast<int32_t>(width), static_cast<int32_t>(height)};
+    if (!unheld && frame == frameSize) return;
+    unheld = false;
     frameSize = frame;
-    back.assign(count, Black);
-    front.assign(count, Black);
     presented = false;
+    const size_t count = size_t(frame.x) * size_t(frame.y);
+    // The engine throws nothing: a frame that memory cannot give is skipped like a huge one.
+    try {
+        back.assign(count, Black);
+        front.assign(count, Black);
+    } catch (const std::bad_alloc&) {
+        DropFrames();
+    }
+}
+
+// Gives the frames' memory back and skips drawing until a frame can be held again.
+void Renderer_Software::DropFrames() {
+    unheld = true;
+    presented = false;
+    frameSize = {0, 0};
+    std::vector<Pixel>().swap(back);
+    std::vector<Pixel>().swap(front);
 }
 
 void Renderer_Software::ClearBuffer(Pixel p, bool) {

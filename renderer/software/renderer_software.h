@@ -49,8 +49,18 @@ class Renderer_Software : public Renderer {
 
     /// The frame last presented, top row first (empty before the first present).
     const std::vector<Pixel>& Frame() const { return front; }
-    /// The frame's size: the window around the viewport.
+    /// The frame's size: the window around the viewport; 0 x 0 while it cannot be held.
     Vec2i FrameSize() const { return frameSize; }
+    /// Frames presented without drawing because their window could not be held: wider or taller
+    /// than MaxFrameSide, more than MaxFramePixels, or more than memory gives. Drawing resumes
+    /// with the first viewport whose frame can be held.
+    uint64_t SkippedFrames() const { return skippedFrames; }
+
+    /// The widest and tallest frame the renderer holds, in window pixels.
+    static constexpr int32_t MaxFrameSide = 16384;
+    /// The most pixels a frame holds: 64 Mi, 256 MiB for each of the two frames, above an
+    /// 8K display's 33 Mi.
+    static constexpr int64_t MaxFramePixels = int64_t{1} << 26;
 
   private:
     struct Texture {
@@ -59,6 +69,7 @@ class Renderer_Software : public Renderer {
     };
     software::Corner ToFrame(const Vec2f& ndc, float s, float t, float q) const;
     void DrawQuad(const software::Corner corners[4], uint32_t textureId, Pixel tint);
+    void DropFrames();
 
     Presenter presenter;
     std::vector<Pixel> back, front;
@@ -66,6 +77,9 @@ class Renderer_Software : public Renderer {
     Vec2i viewPos{0, 0}, viewSize{0, 0};
     bool blending = false;
     bool presented = false;
+    // The current viewport's frame could not be held: frames are skipped until one can.
+    bool unheld = false;
+    uint64_t skippedFrames = 0;
     std::unordered_map<uint32_t, Texture> textures{64};
     uint32_t boundTexture = 0;
     uint32_t nextTexture = 1;

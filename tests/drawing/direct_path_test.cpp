@@ -218,6 +218,121 @@ TEST(DirectPath, WrapsCoordinatesBeyondTheInt32RangeLikeThePerPixelPath) {
     }
 }
 
+// Far-reaching shapes whose per-pixel walk is still affordable: the direct walks, which skip what
+// cannot land on the target, leave the same pixels in every mode.
+TEST(DirectPath, SkipsOnlyWhatCannotLandOnTheTarget) {
+    const std::function<void(Tesserine&)> ops[] = {
+        [](Tesserine& e) { e.DrawLine(-300000, 5, 300000, 30, Red); },
+        [](Tesserine& e) { e.DrawLine(300000, 5, -300000, 31, Red, 0xF0F0F00Fu); },
+        [](Tesserine& e) { e.DrawLine(7, -400000, 30, 400000, Red); },
+        [](Tesserine& e) { e.DrawLine(30, 400000, 29, -400000, Red, 0x12345678u); },
+        [](Tesserine& e) { e.DrawLine(-5, -400000, -5, 400000, Red); },
+        [](Tesserine& e) { e.DrawLine(20, -400000, 20, 400000, Red, 0xFFFF0000u); },
+        [](Tesserine& e) { e.DrawLine(-400000, 7, 400000, 7, Red, 0xAAAAAAAAu); },
+        [](Tesserine& e) { e.DrawLine(-100003, -100000, 100000, 100003, Red); },
+        [](Tesserine& e) { e.DrawCircle(20, 20, 100000, Red); },
+        [](Tesserine& e) { e.DrawCircle(20 - 70000, 20, 70000, Red, 0x3C); },
+        [](Tesserine& e) { e.DrawCircle(-70710, -70710, 100000, Red); },
+        [](Tesserine& e) { e.DrawCircle(INT32_MAX - 20, 10, 20000, Red); },
+        [](Tesserine& e) { e.FillCircle(20, 20, 2000, Red); },
+        [](Tesserine& e) { e.FillCircle(-1450, 20, 1480, Red); },
+        [](Tesserine& e) { e.FillCircle(24, 1990, 1975, Red); },
+        [](Tesserine& e) { e.FillCircle(-1000, -1000, 1430, Red); },
+        [](Tesserine& e) { e.DrawRect(-300000, 5, 600000, 30, Red); },
+    };
+    for (PixelMode mode : {Normal, Mask, Alpha}) {
+        for (size_t k = 0; k < std::size(ops); ++k) {
+            Pair pair;
+            pair.Both([&](Tesserine& e) {
+                e.Clear(Black);
+                e.SetPixelMode(mode);
+                e.SetBlendFactor(0.5f);
+                ops[k](e);
+            });
+            EXPECT_TRUE(pair.Same()) << "shape " << k << " in mode " << mode;
+        }
+    }
+}
+
+// The pixels of the 64 x 48 target, for exact expectations.
+std::vector<Pixel> PixelsOf(Tesserine& e) {
+    const Sprite& t = *e.GetDrawTarget();
+    return {t.pixels, t.pixels + t.width * t.height};
+}
+
+// The calls that once walked for minutes: each now costs the target's size (the test's time
+// limit guards against a hang) and leaves the pixels the walk defines.
+TEST(DirectPath, ExtremeShapesCostTheTargetAndKeepTheirPixels) {
+    HeadlessEngine<Plain> e(64, 48);
+    e.Prepare();
+    const Pixel ground{1, 2, 3, 255};
+    auto only = [&](const std::function<bool(int32_t, int32_t)>& lit, Pixel colour) {
+        std::vector<Pixel> want;
+        for (int32_t y = 0; y < 48; ++y)
+            for (int32_t x = 0; x < 64; ++x) want.push_back(lit(x, y) ? colour : ground);
+        return want;
+    };
+    auto fresh = [&](PixelMode mode) {
+        e.SetPixelMode(mode);
+        e.Clear(ground);
+    };
+    // A blend of Red at half strength once and twice, as the walks leave them.
+    fresh(Alpha);
+    e.SetBlendFactor(0.5f);
+    e.Draw(0, 0, Red);
+    const Pixel once = e.GetDrawTarget()->GetPixel(0, 0);
+    e.Draw(0, 0, Red);
+    const Pixel twice = e.GetDrawTarget()->GetPixel(0, 0);
+
+    // The whole target lies inside: each row spanned once, the centre row twice when blending.
+    for (const Vec2i c : {Vec2i{32, 24}, Vec2i{0, 0}}) {
+        fresh(Normal);
+        e.FillCircle(c.x, c.y, INT32_MAX, Red);
+        EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, Red));
+        fresh(Alpha);
+        e.FillCircle(c.x, c.y, INT32_MAX, Red);
+        const std::vector<Pixel> blended = PixelsOf(e);
+        for (int32_t y = 0; y < 48; ++y)
+            ASSERT_EQ(blended[size_t(y) * 64 + 5], y == c.y ? twice : once) << y;
+    }
+    // The outline runs upright for 65536 rows either side of row 24: its right side through
+    // column 32, and its left side 2^32 - 2 further left, which wraps to column 34.
+    fresh(Normal);
+    e.DrawCircle(32, 24, INT32_MAX, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return false; }, Red));
+    e.DrawCircle(32 - INT32_MAX, 24, INT32_MAX, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t x, int32_t) { return x == 32 || x == 34; }, Red));
+    // From INT32_MIN up, x steps to 1 at the 2^31st candidate: row 0.
+    fresh(Normal);
+    e.DrawLine(0, INT32_MIN, 1, INT32_MAX, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t x, int32_t) { return x == 1; }, Red));
+    e.DrawLine(INT32_MIN, 3, INT32_MAX, 4, Green, 0xFFFF0000u);
+    // Column x is candidate 2^31 + x, which takes bit 31 - x % 32, and row 4 starts at x 0.
+    for (int32_t x = 0; x < 64; ++x) {
+        ASSERT_EQ(e.GetDrawTarget()->GetPixel(x, 4), x % 32 < 16 ? Green : ground) << x;
+        ASSERT_EQ(e.GetDrawTarget()->GetPixel(x, 3), x == 1 ? Red : ground) << x;
+    }
+
+    // Every block of a 2^32 - 1 scale covers the whole target; the last one drawn, the sprite's
+    // bottom-right pixel (bottom-left when mirrored), is what stays.
+    Sprite s(8, 8);
+    for (int32_t i = 0; i < 64; ++i) s.pixels[i] = Pixel(uint8_t(i), 9, 9, 255);
+    fresh(Normal);
+    e.DrawSprite(0, 0, &s, 0xFFFFFFFF);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, s.GetPixel(7, 7)));
+    e.DrawSprite(0, 0, &s, 0xFFFFFFFF, SpriteFlip::Horizontal);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, s.GetPixel(0, 7)));
+    // A 2^31 - 1 scale: glyph columns and rows 0, 2, 4, 6 wrap onto the whole target, the odd
+    // ones land beyond int32 and off it. 'W' has ink at (2, 6); the checkered 127 has none in an
+    // even column and row.
+    fresh(Normal);
+    e.DrawString(0, 0, "W", White, 0x7FFFFFFF);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, White));
+    fresh(Normal);
+    e.DrawString(0, 0, "\x7F", White, 0x7FFFFFFF);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return false; }, White));
+}
+
 // The walks the design gives, written out plainly, to compare an override's record with.
 std::vector<Plot> FillRectOrder(int32_t x, int32_t y, int32_t w, int32_t h) {
     std::vector<Plot> v;

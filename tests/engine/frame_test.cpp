@@ -50,6 +50,11 @@ TEST(Viewport, LetterboxesTheScreenIntoTheWindow) {
         {{800, 1000}, {0, 200}, {800, 600}},
         {{800, 600}, {0, 0}, {800, 600}},
         {{0, 0}, {0, 0}, {0, 0}}, // minimised
+        // No platform reports these, but every int32 gives a viewport inside the window.
+        {{INT32_MAX, INT32_MAX}, {0, 268435455}, {INT32_MAX, 1610612736}},
+        {{INT32_MAX, 1}, {1073741823, 0}, {1, 1}},
+        {{-5, 100}, {0, 50}, {0, 0}},
+        {{INT32_MIN, INT32_MIN}, {0, 0}, {0, 0}},
     };
     Engine app(800, 600);
     for (const auto& c : cases) {
@@ -57,6 +62,12 @@ TEST(Viewport, LetterboxesTheScreenIntoTheWindow) {
         EXPECT_EQ(app.GetViewPos(), c.pos) << c.window.x << "x" << c.window.y;
         EXPECT_EQ(app.GetViewSize(), c.size) << c.window.x << "x" << c.window.y;
     }
+    // A square screen in a window of int32's largest side: the float quotient rounds to 2^31,
+    // one past int32, and must not wrap.
+    Engine square(10, 10);
+    square.UpdateWindowSize(INT32_MAX, INT32_MAX);
+    EXPECT_EQ(square.GetViewPos(), Vec2i(0, 0));
+    EXPECT_EQ(square.GetViewSize(), Vec2i(INT32_MAX, INT32_MAX));
 }
 
 TEST(Viewport, EachFrameSetsTheLatestViewport) {
@@ -78,6 +89,17 @@ TEST(Prepare, LeavesOneShownBaseLayerAsDrawTarget) {
     EXPECT_EQ(app.GetDrawTarget(), base.sprite);
     EXPECT_EQ(app.GetDrawTargetWidth(), 32);
     EXPECT_EQ(app.GetDrawTargetHeight(), 16);
+}
+
+// Layer indices are uint8_t: the 256th layer is the last one that can be selected, and made.
+TEST(Layers, AtMost256LayersExistAndTheLastIsSelectable) {
+    Engine app(2, 2);
+    app.Prepare();
+    for (uint32_t i = 1; i < MaxLayers; i++) ASSERT_EQ(app.CreateLayer(), i);
+    EXPECT_EQ(app.CreateLayer(), NoLayer);
+    ASSERT_EQ(app.GetLayers().size(), 256u);
+    app.SetDrawTarget(uint8_t{255});
+    EXPECT_EQ(app.GetDrawTarget(), app.GetLayers()[255].sprite);
 }
 
 TEST(ScreenSize, GivesEveryLayerANewSpriteAndReselectsTheBase) {

@@ -79,6 +79,10 @@ TEST_F(InputTest, MouseMapsThroughTheViewportAndClamps) {
         {1680, 1080, 799, 599},
         {1678, 1078, 798, 598},
         {241, 1, 0, 0},
+        // The ends of int32, where the offset from the view would wrap in 32 bits.
+        {INT32_MIN, INT32_MIN, 0, 0},
+        {INT32_MAX, INT32_MAX, 799, 599},
+        {INT32_MIN + 239, 1079, 0, 599},
     };
     for (const auto& c : cases) {
         app.UpdateMouse(c.x, c.y);

@@ -221,5 +221,49 @@ TEST(Lifecycle, ARunWhoseWindowFailedMayBeTriedAgain) {
     EXPECT_EQ(app.updates, 1);
 }
 
+// A hand-driven run makes the same back-end calls as Run, less the event loop, on one thread;
+// a refused end keeps it going, and the run counts as the engine's one run.
+TEST(Lifecycle, AHandDrivenRunStartsAndEndsAsRunDoes) {
+    CallLog log;
+    ScriptedApp app(log);
+    app.refuseDestroys = 1;
+    ASSERT_EQ(app.Setup(64, 48, 2, 2), Ok);
+    EXPECT_EQ(app.EndManualRun(), Fail) << "no run to end";
+    ASSERT_EQ(app.StartManualRun(), Ok);
+    EXPECT_EQ(app.creates, 1);
+    EXPECT_EQ(app.GetViewSize(), Vec2i(128, 96));
+    app.RunFrameFor(0.5f);
+    EXPECT_EQ(app.EndManualRun(), Fail) << "OnDestroy refused";
+    EXPECT_TRUE(running);
+    app.RunFrameFor(0.5f);
+    EXPECT_EQ(app.EndManualRun(), Ok);
+    EXPECT_EQ(app.EndManualRun(), Fail);
+    EXPECT_EQ(app.updates, 2);
+    EXPECT_EQ(app.destroys, 2);
+    const std::vector<std::string> start = {"StartApplication", "CreateAppWindow",
+                                            "StartThread",      "CreateGraphics",
+                                            "CreateDevice",     "SetViewport 0,0 128x96"};
+    const auto calls = log.Calls();
+    ASSERT_GE(calls.size(), start.size() + 3);
+    EXPECT_EQ(std::vector<std::string>(calls.begin(), calls.begin() + 6), start);
+    EXPECT_EQ(std::vector<std::string>(calls.end() - 3, calls.end()),
+              (std::vector<std::string>{"CleanUpThread", "DestroyDevice", "CleanUpApplication"}));
+    EXPECT_EQ(log.Count("RunEventLoop"), 0);
+    EXPECT_EQ(log.Count("PresentFrame"), 2);
+    EXPECT_EQ(app.Run(), Fail);
+    EXPECT_EQ(app.StartManualRun(), Fail);
+
+    // OnCreate refusing ends it at once, cleaned up, without OnDestroy.
+    CallLog refusedLog;
+    ScriptedApp refused(refusedLog);
+    refused.createResult = false;
+    ASSERT_EQ(refused.Setup(64, 48, 1, 1), Ok);
+    EXPECT_EQ(refused.StartManualRun(), Fail);
+    EXPECT_EQ(refused.EndManualRun(), Fail);
+    EXPECT_EQ(refused.destroys, 0);
+    EXPECT_EQ(refusedLog.Count("CleanUpThread"), 1);
+    EXPECT_EQ(refusedLog.Count("CleanUpApplication"), 1);
+}
+
 } // namespace
 } // namespace dral::testing

@@ -78,6 +78,11 @@ def check_frames(replay, recording, work, frames):
         fail("a saved frame is not an 800 x 600 PNG")
     if open(digests).read() != open(os.path.join(work, "replay.txt")).read():
         fail("the software renderer changed the replay's digests")
+    if os.path.exists("/dev/full"):
+        full = subprocess.run([replay, recording, "--digests", "/dev/full"],
+                              capture_output=True, text=True, timeout=60)
+        if full.returncode != 1 or "cannot write /dev/full" not in full.stderr:
+            fail(f"digests written to a full disk were reported as written: {full.stderr}")
 
 
 def main():

@@ -126,6 +126,10 @@ TEST_F(Recording, ReplayGivesTheSameFramesSeedAndStops) {
         EXPECT_EQ(frames[i], i);
     }
     EXPECT_EQ(original[0].keys[static_cast<int>(Key::Shift)], 5) << "pressed and held";
+    // A replay was the engine's run: a Run after it is refused and adds nothing.
+    EXPECT_EQ(replay.Run(), Fail);
+    EXPECT_EQ(replay.GetLayers().size(), 1u);
+    EXPECT_EQ(replay.seen.size(), original.size());
 }
 
 TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
@@ -182,6 +186,92 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
     EXPECT_EQ(other.Replay("run.rec"), Fail);
     EXPECT_NE(other.RecordingError().find("64 x 48"), std::string::npos);
     EXPECT_TRUE(other.seen.empty());
+}
+
+// Window sizes no platform reports are refused where they are read, naming the frame, and the
+// writer refuses to write them; 65535 a side is the largest a recording holds.
+TEST_F(Recording, WindowSizesBeyond65535ASideAreRefused) {
+    RecordingHeader header;
+    header.screenSize = {64, 48};
+    header.pixelSize = {1, 1};
+    header.start.windowSize = {64, 48};
+    {
+        RecordingWriter writer;
+        ASSERT_TRUE(writer.Open("big.rec", header));
+        RecordedInput input = header.start;
+        input.windowSize = {65535, 65535};
+        ASSERT_TRUE(writer.WriteFrame(0.01f, input)) << "the largest size is recordable";
+        ASSERT_TRUE(writer.Finish());
+    }
+    const std::string bytes = ReadFile("big.rec");
+    // The header's window (offset 32) and the first frame's new width (after its kind and time).
+    auto patched = [&](size_t offset, uint32_t value) {
+        std::string b = bytes;
+        for (int i = 0; i < 4; i++) b[offset + i] = static_cast<char>(value >> 8 * i);
+        return b;
+    };
+    const struct {
+        size_t offset;
+        uint32_t value;
+        const char* message;
+    } cases[] = {
+        {32, 0x7FFFFFFF, "damaged header: a window of 2147483647 x 48, not 0 to 65535 a side"},
+        {36, 65536, "damaged header: a window of 64 x 65536"},
+        {36, 0xFFFFFFFF, "damaged header: a window of 64 x -1"},
+        {82 + 5, 65536, "(after frame 0): frame 1 sets a window of 65536 x 65535, not 0 to 65535"},
+        {82 + 9, 0x80000000, "frame 1 sets a window of 65535 x -2147483648"},
+    };
+    for (const auto& c : cases) {
+        WriteFile("hostile.rec", patched(c.offset, c.value));
+        HeadlessEngine<Echo> replay(64, 48);
+        EXPECT_EQ(replay.Replay("hostile.rec"), Fail);
+        EXPECT_NE(replay.RecordingError().find(c.message), std::string::npos)
+            << replay.RecordingError();
+        EXPECT_TRUE(replay.seen.empty()) << "a damaged recording runs nothing";
+    }
+
+    RecordingWriter writer;
+    header.start.windowSize = {65536, 48};
+    EXPECT_FALSE(writer.Open("refused.rec", header));
+    EXPECT_NE(writer.Error().find("65536 x 48 cannot be recorded"), std::string::npos);
+    // A platform reporting such a window ends the recording; the frames before it replay.
+    HeadlessEngine<Echo> app(64, 48);
+    app.Prepare();
+    ASSERT_EQ(app.StartRecording("ends.rec", 1), Ok);
+    app.RunFrameFor(0.01f);
+    app.UpdateWindowSize(64, 65536);
+    app.RunFrameFor(0.01f);
+    EXPECT_FALSE(app.IsRecording());
+    EXPECT_NE(app.RecordingError().find("frame 2's window of 64 x 65536"), std::string::npos)
+        << app.RecordingError();
+    HeadlessEngine<Echo> replay(64, 48);
+    EXPECT_EQ(replay.Replay("ends.rec"), Fail);
+    EXPECT_EQ(replay.seen.size(), 1u);
+}
+
+// Once a stop is accepted the run is over: a second stop record is damage, and OnDestroy runs once.
+TEST_F(Recording, AStopAfterAnAcceptedStopIsDamage) {
+    RecordingHeader header;
+    header.screenSize = {64, 48};
+    header.pixelSize = {1, 1};
+    header.start.windowSize = {64, 48};
+    {
+        RecordingWriter writer;
+        ASSERT_TRUE(writer.Open("twice.rec", header));
+        ASSERT_TRUE(writer.WriteFrame(0.01f, header.start));
+        ASSERT_TRUE(writer.WriteStop());
+        ASSERT_TRUE(writer.WriteStop());
+        ASSERT_TRUE(writer.Finish());
+    }
+    struct Accepts : Echo {
+        bool OnDestroy() override { return ++destroyCalls > 0; }
+    };
+    HeadlessEngine<Accepts> replay(64, 48);
+    EXPECT_EQ(replay.Replay("twice.rec"), Fail);
+    EXPECT_EQ(replay.destroyCalls, 1);
+    EXPECT_NE(replay.RecordingError().find("a stop record after frame 1, where the run had"),
+              std::string::npos)
+        << replay.RecordingError();
 }
 
 // A game that does not replay the same (here it stops earlier) is told, not silently run on.

@@ -5,14 +5,83 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <random>
 
 #include "assets/image_decoder.h"
+#include "assets/scratch_dir.h"
 #include "software/scene.h"
 #include "support/headless_engine.h"
 
 namespace dral::testing {
 namespace {
+
+// The game of the README's hand-driven frames: a moving red square on a dark blue ground.
+class MyGame : public Tesserine {
+  public:
+    bool OnCreate() override { return ++creates == 1; }
+    bool OnUpdate(float) override {
+        Clear(Pixel{10, 20, 30, 255});
+        FillRect(frames++, 0, 3, 3, Red);
+        return true;
+    }
+    bool OnDestroy() override { return ++destroys == 1; }
+    static inline int creates = 0, destroys = 0;
+    int frames = 0;
+};
+
+void ReadmeHandDrivenFrames() {
+    // README: hand-driven frames
+    MyGame app;
+    app.UseBackends(std::make_unique<dral::Platform_Headless>(),
+                    std::make_unique<dral::Renderer_Software>());
+    if (app.Setup(160, 120, 2, 2) == dral::Ok && app.StartManualRun() == dral::Ok) {
+        for (int frame = 0; frame < 60; frame++) app.RunFrameFor(1.0f / 60.0f);
+        app.SaveFrame("frame.png"); // the 60th frame, 320 x 240
+        app.EndManualRun();
+    }
+    // README: end
+}
+
+// The lines after the first one holding `first`, up to the next line that is `last` but for its
+// indentation, each without `indent` leading spaces.
+std::string Block(const std::string& path, const std::string& first, const std::string& last,
+                  size_t indent) {
+    std::ifstream in(path);
+    std::string line, block;
+    bool inside = false;
+    while (std::getline(in, line)) {
+        const size_t text = line.find_first_not_of(' ');
+        if (inside && text != std::string::npos && line.substr(text) == last) return block;
+        if (inside) block += line.substr(std::min(indent, line.size())) + "\n";
+        if (line.find(first) != std::string::npos) inside = true;
+    }
+    return "(no block after " + first + ")";
+}
+
+using HandDriven = ScratchDir;
+
+// The README's recipe as it stands there: one call prepares the engine as Run would, the frames
+// are the caller's, and the end calls OnDestroy once.
+TEST_F(HandDriven, TheReadmesRecipeRunsAsWritten) {
+    const std::string readme =
+        Block(SOURCE_DIR "/README.md", "`RunFrameFor(seconds)` runs one", "```", 0);
+    const std::string ours = Block(SOURCE_DIR "/tests/software/software_test.cpp",
+                                   "// README: hand-driven frames", "// README: end", 4);
+    EXPECT_EQ("\n```cpp\n" + ours, readme);
+
+    ReadmeHandDrivenFrames();
+    EXPECT_EQ(MyGame::creates, 1);
+    EXPECT_EQ(MyGame::destroys, 1);
+    Sprite frame("frame.png");
+    ASSERT_EQ(frame.width, 320);
+    ASSERT_EQ(frame.height, 240);
+    // The 60th frame's square stands at engine x 59, two window pixels per engine pixel.
+    EXPECT_EQ(frame.GetPixel(118, 5), Red);
+    EXPECT_EQ(frame.GetPixel(117, 5), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(frame.GetPixel(124, 5), (Pixel{10, 20, 30, 255}));
+    EXPECT_EQ(frame.GetPixel(123, 6), (Pixel{10, 20, 30, 255}));
+}
 
 TEST(SoftwareRenderer, FrameIsTheWindowWithTheViewportCentredInIt) {
     SoftwareEngine app(100, 50);
@@ -41,6 +110,39 @@ TEST(SoftwareRenderer, AWindowTooLargeForOneArrayGetsNoFrameRatherThanAShortOne)
     app.RunFrameFor(0.01f);
     ASSERT_EQ(app.software->FrameSize(), (Vec2i{8, 8}));
     EXPECT_EQ(app.software->Frame()[63], Red);
+}
+
+// A window whose frame cannot be held skips drawing without throwing, counted, and drawing resumes
+// with the next size that can be held.
+TEST(SoftwareRenderer, AFrameTooLargeToHoldIsSkippedUntilASaneSizeReturns) {
+    const struct {
+        Vec2i window;
+        bool held;
+    } cases[] = {
+        {{INT32_MAX, 48}, false}, {{64, INT32_MAX}, false},
+        {{16385, 1}, false},   // a 1 x 1 view centred at 8192: 16385 wide
+        {{16384, 1}, true},    // 16383 wide
+        {{1, 16386}, false},   // a 1 x 0 view centred at 8193: 16386 tall
+        {{8200, 8200}, false}, // each side fits, the pixels do not
+    };
+    SoftwareEngine app(64, 48);
+    Paint(app.GetDrawTarget(), [](int32_t, int32_t) { return Red; });
+    uint64_t skipped = 0;
+    for (const auto& c : cases) {
+        app.UpdateWindowSize(c.window.x, c.window.y);
+        app.RunFrameFor(0.01f);
+        skipped += c.held ? 0 : 1;
+        EXPECT_EQ(app.software->SkippedFrames(), skipped) << c.window.x << "x" << c.window.y;
+        EXPECT_EQ(app.SaveFrame("/dev/null") == Ok, c.held) << c.window.x << "x" << c.window.y;
+        if (!c.held) {
+            EXPECT_EQ(app.software->FrameSize(), Vec2i(0, 0));
+        }
+    }
+    app.UpdateWindowSize(64, 48);
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.software->SkippedFrames(), skipped);
+    ASSERT_EQ(app.software->FrameSize(), Vec2i(64, 48));
+    EXPECT_EQ(app.software->Frame()[47 * 64 + 63], Red);
 }
 
 TEST(SoftwareRenderer, BlendsAndTintsWithTheGpusRounding) {
@@ -156,6 +258,11 @@ TEST(SaveFrame, WritesTheLastFrameAsAnOpaquePngAndFailsWithoutReadback) {
         Pixel expected = f[size_t(i)];
         expected.a = 255;
         ASSERT_EQ(loaded.pixels[i], expected) << i;
+    }
+    EXPECT_EQ(app.SaveFrame("/nonexistent-folder/frame.png"), Fail);
+    // The small file fits the stream's buffer: the full disk shows only when it is closed.
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(app.SaveFrame("/dev/full"), Fail);
     }
 }
 

@@ -50,11 +50,22 @@ DigestLog::DigestLog(const std::string& where) : path(where) {
 }
 
 DigestLog::~DigestLog() {
-    if (out && out != stdout) std::fclose(out);
+    Close();
 }
 
 void DigestLog::Write(uint64_t frame, const dral::Sprite& picture) {
-    if (out) std::fprintf(out, "%" PRIu64 " %016" PRIx64 "\n", frame, FrameDigest(picture));
+    if (out && std::fprintf(out, "%" PRIu64 " %016" PRIx64 "\n", frame, FrameDigest(picture)) < 0)
+        failed = true;
+}
+
+bool DigestLog::Close() {
+    if (out == stdout) {
+        failed |= std::fflush(out) != 0;
+    } else if (out) {
+        failed |= std::fclose(out) != 0;
+    }
+    out = nullptr;
+    return !failed;
 }
 
 } // namespace crumbolt

@@ -28,10 +28,13 @@ class DigestLog {
     // False when the file could not be created.
     bool Ok() const { return path.empty() || out != nullptr; }
     void Write(uint64_t frame, const dral::Sprite& picture);
+    // Flushes and closes the log; false when any line could not be written (a full disk).
+    bool Close();
 
   private:
     std::string path;
     std::FILE* out = nullptr;
+    bool failed = false;
 };
 
 } // namespace crumbolt

@@ -60,6 +60,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     const dral::ResultCode ran = game.Run();
+    if (!game.digests.Close()) {
+        std::fprintf(stderr, "record-crumbolt: cannot write %s\n", digestPath.c_str());
+        return 1;
+    }
     if (!game.RecordingError().empty()) {
         std::fprintf(stderr, "record-crumbolt: %s\n", game.RecordingError().c_str());
         return 1;

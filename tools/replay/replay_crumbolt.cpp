@@ -83,6 +83,8 @@ int main(int argc, char** argv) {
     });
     if (!saved)
         std::fprintf(stderr, "replay-crumbolt: cannot write frames into %s\n", options.frames);
+    const bool logged = digests.Close();
+    if (!logged) std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.digests);
     if (result != dral::Ok)
         std::fprintf(stderr, "replay-crumbolt: %s\n", game.RecordingError().c_str());
     std::fprintf(stderr, "frames %llu seed %u score %d player %g %g\n",
@@ -90,5 +92,5 @@ int main(int argc, char** argv) {
                  crumbolt::state.tickCount, static_cast<double>(crumbolt::state.playerX),
                  static_cast<double>(crumbolt::state.playerY));
     if (result != dral::Ok) return result == dral::NoFile ? 2 : 1;
-    return saved ? 0 : 1;
+    return saved && logged ? 0 : 1;
 }
