@@ -514,11 +514,11 @@ class Tesserine {
     /// The engine's sound: effects, music and master volume, mixed into the build's default audio
     /// device, which opens at the first play. Engine thread, like every Audio operation; sound
     /// is output only, so recordings and replays are unaffected by it.
-    Audio& GetAudio() { return audio; }
+    Audio& GetAudio() { return engineAudio; }
 
   private:
     // Last, so that the device closes before anything else of the engine goes.
-    Audio audio;
+    Audio engineAudio;
 };
 
 } // namespace dral
