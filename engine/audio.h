@@ -19,14 +19,15 @@ class ResourcePack;
 /// PCM as a decoder delivers it: interleaved signed 16-bit samples at any rate, one or two
 /// channels.
 struct DecodedAudio {
-    uint32_t rate = 0;
-    uint32_t channels = 0;
-    std::vector<int16_t> samples;
+    uint32_t rate = 0;            ///< Frames per second.
+    uint32_t channels = 0;        ///< 1 or 2.
+    std::vector<int16_t> samples; ///< channels × frames samples, channel by channel per frame.
 };
 
 /// Decodes whole compressed sound files (OGG, MP3) into PCM; WAV needs no decoder.
 class AudioDecoder {
   public:
+    /// Releases the decoder.
     virtual ~AudioDecoder() = default;
     /// Decodes the file's bytes into out; name's extension may hint the format. NoFile for bytes
     /// it does not recognise, Fail for a recognised file that is corrupt, or cut short before any
@@ -73,11 +74,15 @@ ResultCode SaveWavFile(const std::string& path, const std::vector<int16_t>& ster
 /// One playing sound, as Audio::Play returns it. A default handle names no voice; a handle
 /// whose voice has ended, been stopped or been taken over names none either.
 struct Voice {
-    uint32_t serial = 0;
+    uint32_t serial = 0; ///< Which start of a voice this is; 0 for none.
 };
 
 /// Whether the music is stopped, playing or paused.
-enum class MusicState { Stopped, Playing, Paused };
+enum class MusicState {
+    Stopped, ///< None started, stopped, or ran out.
+    Playing, ///< Sounding.
+    Paused   ///< Held by PauseMusic.
+};
 
 /// The engine's sound: effects as voices and one music track, mixed with a master volume into an
 /// audio device. Every operation belongs on the engine thread.

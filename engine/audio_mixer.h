@@ -17,6 +17,7 @@ inline constexpr uint32_t VoiceLimit = 32;
 /// every change, and the device calls Mix under that lock.
 class Mixer {
   public:
+    /// Interleaved 48 kHz stereo samples, shared with the Sound they came from.
     using Samples = std::shared_ptr<const std::vector<int16_t>>;
 
     /// Starts an effect voice over interleaved 48 kHz stereo samples, taking the oldest
@@ -40,8 +41,9 @@ class Mixer {
     void StopMusic();
     /// Sets the music's volume.
     void SetMusicVolume(float volume);
-    /// Whether the music voice is in use, and whether it is held.
+    /// Whether the music voice is in use (started, and not stopped or run out).
     bool MusicActive() const { return music().active; }
+    /// Whether the music voice is held by HoldMusic.
     bool MusicPaused() const { return music().paused; }
 
     /// Sets the master volume and rescales every voice.

@@ -12,6 +12,7 @@ namespace dral {
 /// closing ends it, so the device lives beside the SDL platform or without it.
 class AudioDevice_SDL : public AudioDevice {
   public:
+    /// Closes the device if it is open.
     ~AudioDevice_SDL() override;
     ResultCode Open(AudioPull pull) override;
     void Close() override;
