@@ -95,17 +95,18 @@ ResultCode DecodeWav(const std::vector<char>& bytes, DecodedAudio& out) {
 // The decoded sound as 48 kHz stereo: mono doubled, other rates interpolated linearly.
 bool ToEngineFormat(const DecodedAudio& in, std::vector<int16_t>& out) {
     if (in.rate == 0 || (in.channels != 1 && in.channels != 2)) return false;
-    const uint64_t frames = in.samples.size() / in.channels;
-    const uint64_t outFrames = frames * AudioRate / in.rate;
-    if (outFrames == 0 || outFrames > MaxFrames) return false;
+    const size_t frames = in.samples.size() / in.channels;
+    const uint64_t wanted = uint64_t{frames} * AudioRate / in.rate;
+    if (wanted == 0 || wanted > MaxFrames) return false;
+    const auto outFrames = static_cast<size_t>(wanted);
     out.resize(outFrames * 2);
-    const auto at = [&](uint64_t frame, uint32_t side) {
-        const uint64_t f = std::min(frame, frames - 1);
+    const auto at = [&](size_t frame, uint32_t side) {
+        const size_t f = std::min(frame, frames - 1);
         return static_cast<float>(in.samples[f * in.channels + (in.channels == 2 ? side : 0)]);
     };
-    for (uint64_t j = 0; j < outFrames; ++j) {
-        const uint64_t source = j * in.rate;
-        const uint64_t i = source / AudioRate;
+    for (size_t j = 0; j < outFrames; ++j) {
+        const uint64_t source = uint64_t{j} * in.rate;
+        const auto i = static_cast<size_t>(source / AudioRate);
         const float fraction = static_cast<float>(source % AudioRate) / AudioRate;
         for (uint32_t side = 0; side < 2; ++side) {
             const float a = at(i, side);
