@@ -1,8 +1,9 @@
 # How the engine's folders become components and components become the libraries an application
 # links. A component is an object library with its own usage requirements, so it compiles against
 # nothing it does not declare; a back-end set is one static library holding the core, the headless
-# pair, the software renderer, one platform, one renderer, optionally one image decoder, and the generated default-set
-# source that makes that platform, renderer and decoder the defaults.
+# pair, the software renderer, the headless audio device, one platform, one renderer, optionally
+# one image decoder, audio device and sound decoder, and the generated default-set source that
+# makes them the defaults.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -72,13 +73,16 @@ function(tesserine_link_components target)
   set_property(TARGET ${target} APPEND PROPERTY TESSERINE_COMPONENTS ${ARGN})
 endfunction()
 
-# tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name])
-# The library TARGET (alias dral::TARGET): the core, the headless pair (for UseBackends), and the
-# given platform, renderer and decoder, which become the defaults of Tesserine's constructor.
+# tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name] [AUDIO name]
+#                       [SOUND_DECODER name])
+# The library TARGET (alias dral::TARGET): the core, the headless pair (for UseBackends), the
+# headless audio device, and the given platform, renderer, image decoder, audio device and sound
+# decoder, which become the defaults (without AUDIO the engine is silent, without SOUND_DECODER it
+# reads WAV only).
 function(tesserine_backend_set target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER" "")
-  set(components core platform_headless renderer_headless renderer_software ${arg_PLATFORM}
-                 ${arg_RENDERER} ${arg_DECODER})
+  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER;AUDIO;SOUND_DECODER" "")
+  set(components core platform_headless renderer_headless renderer_software audio_headless
+                 ${arg_PLATFORM} ${arg_RENDERER} ${arg_DECODER} ${arg_AUDIO} ${arg_SOUND_DECODER})
   list(REMOVE_DUPLICATES components)
 
   set(SET_NAME "dral::${target}")
@@ -89,14 +93,24 @@ function(tesserine_backend_set target)
     get_target_property(header ${objects} TESSERINE_HEADER)
     string(APPEND SET_INCLUDES "#include \"${header}\"\n")
   endforeach()
-  set(SET_DECODER nullptr)
-  if(arg_DECODER)
-    set(objects tesserine_${arg_DECODER}_objects)
-    get_target_property(decoder ${objects} TESSERINE_DECODER)
+  set(SET_AUDIO nullptr)
+  if(arg_AUDIO)
+    set(objects tesserine_${arg_AUDIO}_objects)
+    get_target_property(device ${objects} TESSERINE_CLASS)
     get_target_property(header ${objects} TESSERINE_HEADER)
-    set(SET_DECODER "&${decoder}()")
+    set(SET_AUDIO "std::make_unique<${device}>()")
     string(APPEND SET_INCLUDES "#include \"${header}\"\n")
   endif()
+  foreach(role DECODER SOUND_DECODER)
+    set(SET_${role} nullptr)
+    if(arg_${role})
+      set(objects tesserine_${arg_${role}}_objects)
+      get_target_property(decoder ${objects} TESSERINE_DECODER)
+      get_target_property(header ${objects} TESSERINE_HEADER)
+      set(SET_${role} "&${decoder}()")
+      string(APPEND SET_INCLUDES "#include \"${header}\"\n")
+    endif()
+  endforeach()
   set(source ${PROJECT_BINARY_DIR}/default_sets/${target}.cpp)
   configure_file(${PROJECT_SOURCE_DIR}/cmake/default_set.cpp.in ${source} @ONLY)
 

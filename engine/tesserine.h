@@ -16,6 +16,7 @@
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
 //   Back-end contracts .......................... engine/backend.h
 //   Record and replay ........................... engine/replay.cpp (the file: recording.h)
+//   Sound ....................................... engine/audio.h, audio.cpp, audio_sound.cpp
 #pragma once
 
 #include <array>
@@ -27,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/audio.h"
 #include "engine/backend.h"
 #include "engine/decal.h"
 #include "engine/input.h"
@@ -539,6 +541,17 @@ class Tesserine {
     std::string recordingError;
     uint32_t recordingSeed = 0;
     std::string titleText;
+
+    // Sound (engine/audio.h) --------------------------------------------------------------------
+  public:
+    /// The engine's sound: effects, music and master volume, mixed into the build's default audio
+    /// device, which opens at the first play. Engine thread, like every Audio operation; sound
+    /// is output only, so recordings and replays are unaffected by it.
+    Audio& GetAudio() { return engineAudio; }
+
+  private:
+    // Last, so that the device closes before anything else of the engine goes.
+    Audio engineAudio;
 };
 
 } // namespace dral

@@ -1,7 +1,7 @@
 // The game's music is driven by media-control command strings. On Windows they go unchanged to
-// the system's media control interface; elsewhere a small player (SDL2_mixer on the desktop, an
-// <audio> element in the browser) understands the commands the game sends. Every failure is
-// silent: without a device or file the game runs mute.
+// the system's media control interface; elsewhere a small player (the engine's sound on the
+// desktop, an <audio> element in the browser) understands the commands the game sends. Every
+// failure is silent: without a device or file the game runs mute.
 #pragma once
 
 #include <functional>

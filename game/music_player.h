@@ -1,5 +1,6 @@
 // The sound side of the media-command player off Windows: one music file at a time, looping.
-// The desktop build plays it with SDL2_mixer, the browser build with an <audio> element.
+// The desktop build plays it through the engine's sound, the browser build with an <audio>
+// element.
 #pragma once
 
 #include <string>

@@ -1,5 +1,6 @@
 // The examples' start-up: the desktop window, or a bounded run on the headless back-ends that
-// stops the application by itself, the way a closed window would, after a given number of frames.
+// stops the application by itself, the way a closed window would, after a given number of frames,
+// with a headless sound device that takes one 60th of a second of sound per frame.
 #include "run_example.h"
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include <cstring>
 #include <memory>
 
+#include "audio/headless/audio_headless.h"
 #include "platform/headless/platform_headless.h"
 #include "renderer/headless/renderer_headless.h"
 
@@ -17,10 +19,12 @@ namespace {
 // calls HandleSystemEvent at the start of every frame, on the engine thread.
 class FrameLimitPlatform : public dral::Platform_Headless {
   public:
-    explicit FrameLimitPlatform(long frameLimit) : limit(frameLimit) {}
+    FrameLimitPlatform(long frameLimit, dral::AudioDevice_Headless* sound)
+        : limit(frameLimit), device(sound) {}
 
     dral::ResultCode HandleSystemEvent() override {
         if (++frames == limit) engine->RequestStop();
+        device->Render(dral::AudioRate / 60);
         return dral::Fail;
     }
 
@@ -28,6 +32,7 @@ class FrameLimitPlatform : public dral::Platform_Headless {
 
   private:
     const long limit;
+    dral::AudioDevice_Headless* device;
     long frames = 0; // touched by the engine thread only, read after Run has joined it
 };
 
@@ -49,7 +54,9 @@ int RunExample(dral::Tesserine& app, int argc, char** argv, int32_t width, int32
     const long limit = FrameLimit(argc, argv);
     FrameLimitPlatform* counter = nullptr;
     if (limit > 0) {
-        auto headless = std::make_unique<FrameLimitPlatform>(limit);
+        auto sound = std::make_unique<dral::AudioDevice_Headless>();
+        auto headless = std::make_unique<FrameLimitPlatform>(limit, sound.get());
+        app.GetAudio().UseDevice(std::move(sound));
         counter = headless.get(); // the engine owns it from here until the process ends
         app.UseBackends(std::move(headless), std::make_unique<dral::Renderer_Headless>());
     }

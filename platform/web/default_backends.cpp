@@ -1,4 +1,6 @@
 // The default back-end pair of the browser build: the page's canvas with the WebGL 2 renderer.
+// The browser build has no audio device yet, so its engine runs silent and reads WAV only.
+#include "engine/audio.h"
 #include "platform/web/platform_web.h"
 #include "renderer/webgl/renderer_webgl.h"
 
@@ -8,6 +10,14 @@ void CreateDefaultBackends(std::unique_ptr<Platform>& platformOut,
                            std::unique_ptr<Renderer>& rendererOut) {
     platformOut = std::make_unique<Platform_Web>();
     rendererOut = std::make_unique<Renderer_WebGL>();
+}
+
+std::unique_ptr<AudioDevice> CreateDefaultAudioDevice() {
+    return nullptr;
+}
+
+const AudioDecoder* DefaultAudioDecoder() {
+    return nullptr;
 }
 
 } // namespace dral

@@ -1,13 +1,12 @@
-// The media-command player on SDL2_mixer with SDL's dummy audio device: the game's commands, and
-// silence instead of failure for anything else.
+// The media-command player on the engine's sound with the headless audio device: the game's
+// commands, and silence instead of failure for anything else.
 #include <gtest/gtest.h>
 
-#include <SDL.h>
-#include <SDL_mixer.h>
-
-#include <cstdlib>
+#include <algorithm>
 #include <string>
 
+#include "audio/headless/audio_headless.h"
+#include "engine/tesserine.h"
 #include "game/media_command.h"
 
 namespace crumbolt {
@@ -17,58 +16,73 @@ std::string OpenCommand(const std::string& file) {
     return "open \"" + file + "\" type mpegvideo alias mp3";
 }
 
-TEST(MediaCommand, PlaysLoopsStopsAndIgnoresEverythingElse) {
-    setenv("SDL_AUDIODRIVER", "dummy", 1);
+class MediaCommandTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        auto owned = std::make_unique<dral::AudioDevice_Headless>();
+        device = owned.get();
+        engine.GetAudio().UseDevice(std::move(owned));
+    }
+    dral::MusicState State() { return engine.GetAudio().GetMusicState(); }
+    bool Audible() {
+        const std::vector<int16_t> samples = device->Render(4800);
+        return std::any_of(samples.begin(), samples.end(), [](int16_t s) { return s != 0; });
+    }
 
+    dral::Tesserine engine;
+    dral::AudioDevice_Headless* device = nullptr;
+};
+
+TEST_F(MediaCommandTest, PlaysLoopsStopsAndIgnoresEverythingElse) {
     // Nothing is open: commands for the alias do nothing.
     PlayMediaCommand("play mp3 repeat");
     PlayMediaCommand("stop mp3");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_FALSE(device->IsOpen());
 
-    // A missing file or a malformed open leaves no device behind.
+    // A missing file or a malformed open leaves nothing open and no device held.
     PlayMediaCommand(OpenCommand("no-such-file.mp3").c_str());
     PlayMediaCommand("open \"" CRUMBOLT_MUSIC " type mpegvideo alias mp3");
     PlayMediaCommand(("open \"" CRUMBOLT_MUSIC "\" type waveaudio alias mp3"));
     PlayMediaCommand(nullptr);
     PlayMediaCommand("");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     PlayMediaCommand("play mp3 repeat");
+    EXPECT_FALSE(device->IsOpen());
+    EXPECT_EQ(State(), dral::MusicState::Stopped);
 
     PlayMediaCommand(OpenCommand(CRUMBOLT_MUSIC).c_str());
-    ASSERT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
-    EXPECT_FALSE(Mix_PlayingMusic());
     PlayMediaCommand("play song repeat"); // unknown alias
     PlayMediaCommand("play mp3");         // not the looping form
-    EXPECT_FALSE(Mix_PlayingMusic());
+    EXPECT_EQ(State(), dral::MusicState::Stopped);
 
     PlayMediaCommand("play mp3 repeat");
-    EXPECT_TRUE(Mix_PlayingMusic());
-    EXPECT_FALSE(Mix_PausedMusic());
+    EXPECT_TRUE(device->IsOpen());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
+    EXPECT_TRUE(Audible());
     PlayMediaCommand("stop song");
-    EXPECT_FALSE(Mix_PausedMusic());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
     PlayMediaCommand("stop mp3");
-    EXPECT_TRUE(Mix_PausedMusic());
+    EXPECT_EQ(State(), dral::MusicState::Paused);
+    EXPECT_FALSE(Audible());
     PlayMediaCommand("stop mp3"); // the game sends it on every dead tick
     PlayMediaCommand("play mp3 repeat");
-    EXPECT_FALSE(Mix_PausedMusic());
-    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
 
     // A second open of the alias is refused; the music plays on.
     PlayMediaCommand(OpenCommand("no-such-file.mp3").c_str());
-    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
 
-    // Closing releases the file and the device; the alias can then be opened again.
+    // Closing ends the music and lets go of the file; the alias can then be opened again.
     PlayMediaCommand("close song");
-    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
     PlayMediaCommand("close mp3");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(State(), dral::MusicState::Stopped);
     PlayMediaCommand("play mp3 repeat");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(State(), dral::MusicState::Stopped);
     PlayMediaCommand(OpenCommand(CRUMBOLT_MUSIC).c_str());
     PlayMediaCommand("play mp3 repeat");
-    EXPECT_TRUE(Mix_PlayingMusic());
+    EXPECT_EQ(State(), dral::MusicState::Playing);
     PlayMediaCommand("close mp3");
-    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_FALSE(Audible());
 }
 
 TEST(MediaCommand, ASinkReceivesTheCommandsInsteadOfThePlayer) {

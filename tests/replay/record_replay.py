@@ -1,9 +1,10 @@
 #!/usr/bin/env python3
 """A Crumbolt session played on a private Xvfb with keys held through xdotool, recorded by
 record-crumbolt, then replayed headless by replay-crumbolt: the replay must end with the same
-frame count, score and player position, and give the same digest for every frame.
+frame count, score and player position, and give the same digest for every frame; its sound,
+written with --audio, is the same file on every replay and leaves the digests as they were.
 
-Usage: record_replay.py RECORD_CRUMBOLT REPLAY_CRUMBOLT"""
+Usage: record_replay.py RECORD_CRUMBOLT REPLAY_CRUMBOLT MUSIC"""
 import os
 import re
 import shutil
@@ -85,6 +86,30 @@ def check_frames(replay, recording, work, frames):
             fail(f"digests written to a full disk were reported as written: {full.stderr}")
 
 
+def check_audio(replay, recording, work, music):
+    """Two replays with --audio, the music beside them, write the same audible WAV file."""
+    folder = os.path.join(work, "sound")
+    os.mkdir(folder)
+    shutil.copy(music, os.path.join(folder, "crumbolt.mp3"))
+    waves = []
+    for name in ("one", "two"):
+        digests = os.path.join(folder, name + ".txt")
+        done = subprocess.run([replay, recording, "--digests", digests, "--audio", name + ".wav"],
+                              cwd=folder, capture_output=True, text=True, timeout=120)
+        if done.returncode != 0:
+            fail(f"replay-crumbolt --audio failed: {done.stderr.strip()}")
+        if open(digests).read() != open(os.path.join(work, "replay.txt")).read():
+            fail("writing the sound changed the replay's digests")
+        waves.append(open(os.path.join(folder, name + ".wav"), "rb").read())
+    if waves[0] != waves[1]:
+        fail("two replays of one recording sound different")
+    if waves[0][:4] != b"RIFF" or waves[0][8:16] != b"WAVEfmt " or len(waves[0]) < 48000:
+        fail(f"the sound is no WAV file of the run ({len(waves[0])} bytes)")
+    if waves[0][44:].count(0) == len(waves[0]) - 44:
+        fail("the replay's sound is silent")
+    return len(waves[0]) - 44
+
+
 def main():
     record, replay = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     work = tempfile.mkdtemp(prefix="crumbolt-replay-")
@@ -116,7 +141,9 @@ def main():
         if len(live_lines) != len(replay_lines):
             fail(f"{len(live_lines)} live digests, {len(replay_lines)} replayed")
         check_frames(replay, recording, work, int(live[0]))
-        print(f"PASS: {len(live_lines)} frames, identical digests", flush=True)
+        sound = check_audio(replay, recording, work, os.path.abspath(sys.argv[3]))
+        print(f"PASS: {len(live_lines)} frames, identical digests, {sound} bytes of sound",
+              flush=True)
     finally:
         if display:
             display.stop()

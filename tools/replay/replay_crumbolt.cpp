@@ -1,16 +1,20 @@
 // replay-crumbolt: replays a recording of Crumbolt headless and writes one digest line per frame
 // (see frame_digest.h), to standard output or a file, and with --frames each composed frame as a
 // PNG (frame-000000.png, ...) drawn by the software renderer; --every N keeps every Nth of them.
-// The music stays silent. At the end it prints the number of frames and the score to standard
-// error; a damaged, cut-short or strayed recording is reported there and gives exit status 1, a
-// missing one (or bad usage) 2.
+// With --audio the run's sound (the music, from crumbolt.mp3 in the working directory) is mixed
+// by the engine as it would have sounded, frame by frame, and written as a 48 kHz stereo WAV file;
+// the same recording always gives the same file. Without it the music stays silent. At the end it
+// prints the number of frames and the score to standard error; a damaged, cut-short or strayed
+// recording is reported there and gives exit status 1, a missing one (or bad usage) 2.
 //
-//   replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]]
+//   replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]] [--audio WAV]
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "audio/headless/audio_headless.h"
 #include "frame_digest.h"
 #include "game/crumbolt.h"
 #include "game/media_command.h"
@@ -24,7 +28,37 @@ struct Options {
     const char* recording = nullptr;
     const char* digests = "-";
     const char* frames = nullptr;
+    const char* audio = nullptr;
     uint64_t every = 1;
+};
+
+// The game with its sound taken frame by frame: after each frame, the samples of the time that
+// frame stood for, counted from the start of the run so that rounding never drifts.
+class AudibleCrumbolt : public crumbolt::Crumbolt {
+  public:
+    AudibleCrumbolt() {
+        auto owned = std::make_unique<dral::AudioDevice_Headless>();
+        device = owned.get();
+        GetAudio().UseDevice(std::move(owned));
+    }
+    bool OnUpdate(float elapsedSeconds) override {
+        seconds += elapsedSeconds;
+        return Crumbolt::OnUpdate(elapsedSeconds);
+    }
+    void TakeSound() {
+        const auto due = static_cast<uint64_t>(std::llround(seconds * dral::AudioRate));
+        if (due <= taken) return;
+        const std::vector<int16_t> more = device->Render(static_cast<uint32_t>(due - taken));
+        sound.insert(sound.end(), more.begin(), more.end());
+        taken = due;
+    }
+
+    std::vector<int16_t> sound;
+
+  private:
+    dral::AudioDevice_Headless* device = nullptr;
+    double seconds = 0.0;
+    uint64_t taken = 0;
 };
 
 bool Parse(int argc, char** argv, Options& o) {
@@ -37,6 +71,8 @@ bool Parse(int argc, char** argv, Options& o) {
             o.digests = argv[i + 1];
         else if (flag == "--frames")
             o.frames = argv[i + 1];
+        else if (flag == "--audio")
+            o.audio = argv[i + 1];
         else if (flag == "--every")
             o.every = std::strtoull(argv[i + 1], nullptr, 10);
         else
@@ -50,9 +86,9 @@ bool Parse(int argc, char** argv, Options& o) {
 int main(int argc, char** argv) {
     Options options;
     if (!Parse(argc, argv, options)) {
-        std::fprintf(
-            stderr,
-            "usage: replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]]\n");
+        std::fprintf(stderr,
+                     "usage: replay-crumbolt RECORDING [--digests FILE] [--frames DIR [--every N]] "
+                     "[--audio WAV]\n");
         return 2;
     }
     crumbolt::DigestLog digests(options.digests);
@@ -60,8 +96,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.digests);
         return 1;
     }
-    crumbolt::SetMediaCommandSink([](const char*) {});
-    crumbolt::Crumbolt game;
+    if (!options.audio) crumbolt::SetMediaCommandSink([](const char*) {});
+    AudibleCrumbolt game;
     // Only the software renderer has frames to save; the headless one composes nothing.
     std::unique_ptr<dral::Renderer> renderer;
     if (options.frames)
@@ -75,6 +111,7 @@ int main(int argc, char** argv) {
     const dral::ResultCode result = game.Replay(options.recording, [&](uint64_t frame) {
         digests.Write(frame, *game.GetDrawTarget());
         frames = frame + 1;
+        if (options.audio) game.TakeSound();
         if (!options.frames || !saved || frame % options.every != 0) return;
         char name[32];
         std::snprintf(name, sizeof name, "/frame-%06llu.png",
@@ -85,6 +122,10 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replay-crumbolt: cannot write frames into %s\n", options.frames);
     const bool logged = digests.Close();
     if (!logged) std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.digests);
+    if (options.audio && dral::SaveWavFile(options.audio, game.sound) != dral::Ok) {
+        std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.audio);
+        saved = false;
+    }
     if (result != dral::Ok)
         std::fprintf(stderr, "replay-crumbolt: %s\n", game.RecordingError().c_str());
     std::fprintf(stderr, "frames %llu seed %u score %d player %g %g\n",
