@@ -8,11 +8,16 @@ namespace dral {
 
 namespace {
 
+// A button that was up at the last latch and went down and up again since counts as down for
+// this latch, so that the press shows in this frame and the release in the next; every other
+// sequence latches the raw state as it stands.
 void LatchButtons(ButtonState* states, bool* oldState, const std::atomic<bool>* newState,
-                  int count) {
+                  std::atomic<bool>* tapped, int count) {
     for (int i = 0; i < count; i++) {
         ButtonState& s = states[i];
-        const bool now = newState[i].load(std::memory_order_relaxed);
+        const bool down = newState[i].load(std::memory_order_relaxed);
+        const bool tap = tapped[i].exchange(false, std::memory_order_relaxed);
+        const bool now = down || (tap && !oldState[i]);
         s.pressed = false;
         s.released = false;
         if (now != oldState[i]) {
@@ -26,6 +31,13 @@ void LatchButtons(ButtonState* states, bool* oldState, const std::atomic<bool>* 
         }
         oldState[i] = now;
     }
+}
+
+// Stores a raw button state; a press of a button that was up also marks it tapped, which keeps the
+// press for the next latch even if the release comes before it.
+void ReportButton(std::atomic<bool>& state, std::atomic<bool>& tapped, bool down) {
+    const bool wasDown = state.exchange(down, std::memory_order_relaxed);
+    if (down && !wasDown) tapped.store(true, std::memory_order_relaxed);
 }
 
 // Window pixels to engine pixels along one axis; a window with no room (minimised) maps to 0.
@@ -44,17 +56,17 @@ int32_t MapAxis(int32_t pos, int32_t windowExtent, int32_t viewOffset, int32_t s
 } // namespace
 
 void Tesserine::LatchInput() {
-    LatchButtons(keyboardState, keyOldState, keyNewState, KeyCount);
-    LatchButtons(mouseState, mouseOldState, mouseNewState, MouseButtonCount);
+    LatchButtons(keyboardState, keyOldState, keyNewState, keyTapped, KeyCount);
+    LatchButtons(mouseState, mouseOldState, mouseNewState, mouseTapped, MouseButtonCount);
 }
 
 void Tesserine::UpdateKeyState(int32_t key, bool down) {
-    if (key >= 0 && key < KeyCount) keyNewState[key].store(down, std::memory_order_relaxed);
+    if (key >= 0 && key < KeyCount) ReportButton(keyNewState[key], keyTapped[key], down);
 }
 
 void Tesserine::UpdateMouseState(int32_t button, bool down) {
     if (button >= 0 && button < MouseButtonCount)
-        mouseNewState[button].store(down, std::memory_order_relaxed);
+        ReportButton(mouseNewState[button], mouseTapped[button], down);
 }
 
 void Tesserine::UpdateMouse(int32_t x, int32_t y) {

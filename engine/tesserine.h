@@ -199,11 +199,12 @@ class Tesserine {
     void UpdateKeyFocus(bool focused);
 
     // Input queries, for the application.
-    /// The key's state in this frame: pressed or released in this frame, held while down. Engine
-    /// thread.
+    /// The key's state in this frame: pressed or released in this frame, held while down. A key
+    /// pressed and released between two frames shows pressed and held in the next frame and
+    /// released in the one after. Engine thread.
     ButtonState KeyState(Key k) const;
-    /// Mouse button b's state in this frame (0 left, 1 right, 2 middle); all false for b > 4.
-    /// Engine thread.
+    /// Mouse button b's state in this frame (0 left, 1 right, 2 middle); all false for b > 4. A
+    /// click between two frames is kept as KeyState keeps a key's. Engine thread.
     ButtonState MouseButtonState(uint32_t b) const;
     /// The mouse's x in engine pixels for this frame, within the screen. Engine thread.
     int32_t MouseX() const { return mousePos.x; }
@@ -466,6 +467,15 @@ class Tesserine {
     ButtonState mouseState[MouseButtonCount] = {};
     /// Whether Run has started the engine thread once; a second Run then fails.
     bool ran = false;
+
+    // ---- Gamepads, typed text and presses between frames (engine/input.cpp) ----
+  protected:
+    /// Keys that went down since the last latch (set by UpdateKeyState, cleared by the latch), so
+    /// that a key pressed and released between two frames still shows its press.
+    std::atomic<bool> keyTapped[KeyCount] = {};
+    /// The same for the mouse buttons.
+    std::atomic<bool> mouseTapped[MouseButtonCount] = {};
+    // ---- end of gamepads, typed text and presses between frames ----
 
   private:
     // The sprite the primitives may write straight into, or null when every pixel must go through

@@ -2,6 +2,7 @@
 // viewport, wheel accumulation, focus, and queries with arguments out of range.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 
 #include "support/headless_engine.h"
@@ -42,14 +43,41 @@ TEST_F(InputTest, KeyPressHoldAndReleaseAcrossFrames) {
     EXPECT_TRUE(Is(W(), false, false, false));
 }
 
-TEST_F(InputTest, PressAndReleaseBetweenTwoFramesLeaveNoTrace) {
-    app.UpdateKeyState(static_cast<int>(Key::W), true);
-    app.UpdateKeyState(static_cast<int>(Key::W), false);
-    Frame();
-    EXPECT_TRUE(Is(W(), false, false, false));
-    app.UpdateMouseState(1, true);
-    Frame();
-    EXPECT_TRUE(Is(app.MouseButtonState(1), true, false, true));
+// Each case: raw reports before each frame ('d' down, 'u' up), then the flags each frame shows
+// as pressed/released/held ('p', 'r', 'h', '-' for none).
+TEST_F(InputTest, PressesBetweenFramesAreNeverLost) {
+    const struct {
+        const char* reports[3];
+        const char* want[3];
+    } cases[] = {
+        {{"du", "", ""}, {"ph", "r", "-"}},   // a tap: pressed, then released
+        {{"dudu", "", ""}, {"ph", "r", "-"}}, // two taps in one gap count once
+        {{"d", "ud", ""}, {"ph", "h", "h"}},  // let go and pressed again: still held
+        {{"d", "udu", ""}, {"ph", "r", "-"}}, // let go, tapped, let go: one release
+        {{"du", "d", "u"}, {"ph", "h", "r"}}, // tapped, then pressed before the release shows
+        {{"dd", "", "u"}, {"ph", "h", "r"}},  // key repeat gives no second press
+        {{"u", "", ""}, {"-", "-", "-"}},     // a release of a key never down
+    };
+    for (const auto& c : cases) {
+        HeadlessEngine<InputProbe> fresh(800, 600);
+        fresh.Prepare();
+        for (int frame = 0; frame < 3; ++frame) {
+            for (const char* r = c.reports[frame]; *r; ++r) {
+                fresh.UpdateKeyState(static_cast<int>(Key::W), *r == 'd');
+                fresh.UpdateMouseState(1, *r == 'd');
+            }
+            fresh.RunFrameFor(0.01f);
+            const std::string want = c.want[frame];
+            for (const ButtonState s : {fresh.KeyState(Key::W), fresh.MouseButtonState(1)}) {
+                EXPECT_EQ(s.pressed, want.find('p') != std::string::npos)
+                    << c.reports[0] << "|" << c.reports[1] << " frame " << frame;
+                EXPECT_EQ(s.released, want.find('r') != std::string::npos)
+                    << c.reports[0] << "|" << c.reports[1] << " frame " << frame;
+                EXPECT_EQ(s.held, want.find('h') != std::string::npos)
+                    << c.reports[0] << "|" << c.reports[1] << " frame " << frame;
+            }
+        }
+    }
     EXPECT_TRUE(Is(app.KeyState(Key::None), false, false, false));
 }
 
