@@ -2,7 +2,9 @@
 // stable per-frame states for the application's queries.
 #include "engine/tesserine.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace dral {
 
@@ -81,8 +83,21 @@ void Tesserine::UpdateMouseWheel(int32_t delta) {
     mouseWheelDeltaCache.fetch_add(delta, std::memory_order_relaxed);
 }
 
+void Tesserine::UpdateMouseWheelNotches(int32_t notches) {
+    // Beyond a few million notches the sum would wrap; no wheel turns that far in one event.
+    constexpr int32_t most = std::numeric_limits<int32_t>::max() / WheelNotch;
+    UpdateMouseWheel(std::clamp(notches, -most, most) * WheelNotch);
+}
+
+// The releases of whatever is held when the focus goes reach another window, or no window at all,
+// so the engine lets go of every key and mouse button itself. Presses already made since the last
+// frame still show.
 void Tesserine::UpdateKeyFocus(bool focused) {
     hasInputFocus.store(focused, std::memory_order_relaxed);
+    if (focused) return;
+    for (int k = 0; k < KeyCount; k++) keyNewState[k].store(false, std::memory_order_relaxed);
+    for (int b = 0; b < MouseButtonCount; b++)
+        mouseNewState[b].store(false, std::memory_order_relaxed);
 }
 
 ButtonState Tesserine::KeyState(Key k) const {

@@ -107,5 +107,7 @@ static_assert(static_cast<int>(Key::W) == 23 && static_cast<int>(Key::Escape) ==
 inline constexpr int KeyCount = 256;
 /// Mouse buttons the engine tracks: 0 left, 1 right, 2 middle, 3 and 4 the side buttons.
 inline constexpr int MouseButtonCount = 5;
+/// One notch of the mouse wheel in the units of Tesserine::MouseWheel, as Windows counts it.
+inline constexpr int32_t WheelNotch = 120;
 
 } // namespace dral

@@ -195,7 +195,11 @@ class Tesserine {
     /// Adds `delta` (120 per notch, positive away from the user) to the wheel movement of the next
     /// frame. Called by the platform; any thread.
     void UpdateMouseWheel(int32_t delta);
-    /// Reports whether the window has the keyboard focus. Called by the platform; any thread.
+    /// Adds whole wheel notches (positive away from the user), WheelNotch each, to the wheel
+    /// movement of the next frame; for window systems that count notches. Any thread.
+    void UpdateMouseWheelNotches(int32_t notches);
+    /// Reports whether the window has the keyboard focus. Losing it releases every key and mouse
+    /// button, as their releases go to another window. Called by the platform; any thread.
     void UpdateKeyFocus(bool focused);
 
     // Input queries, for the application.

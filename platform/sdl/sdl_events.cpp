@@ -8,9 +8,6 @@ namespace dral {
 
 namespace {
 
-// One wheel notch, in the wheel units the engine's input state counts.
-constexpr int32_t WheelNotch = 120;
-
 Key Offset(Key first, int32_t steps) {
     return static_cast<Key>(static_cast<int32_t>(first) + steps);
 }
@@ -146,7 +143,7 @@ void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine) {
     case SDL_MOUSEWHEEL: {
         const int32_t notches =
             event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        engine.UpdateMouseWheel(notches * WheelNotch);
+        engine.UpdateMouseWheelNotches(notches);
         break;
     }
     case SDL_KEYDOWN:

@@ -13,9 +13,6 @@ namespace dral {
 
 namespace {
 
-// One wheel notch, in the units the engine's input state counts.
-constexpr int32_t WheelNotch = 120;
-
 // The drawing buffer's size: set on the program's main thread, read by the handlers on the
 // browser thread.
 SharedVec2i canvasBuffer;
@@ -69,7 +66,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
     Tesserine* engine = Engine();
     if (!engine || event->deltaY == 0.0) return EM_FALSE;
     // Turning the wheel away from the user scrolls up (negative deltaY) and counts positive.
-    engine->UpdateMouseWheel(event->deltaY < 0.0 ? WheelNotch : -WheelNotch);
+    engine->UpdateMouseWheelNotches(event->deltaY < 0.0 ? 1 : -1);
     return EM_TRUE;
 }
 

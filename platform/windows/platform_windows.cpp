@@ -18,14 +18,11 @@ constexpr const char* WindowClassName = "DRAL_TESSERINE";
 // Written by CreateAppWindow before the engine thread exists, read only by the window procedure;
 // both run on the main thread.
 win32::KeyMap keyMap;
-// Kept by the window procedure alone, on the main thread.
-win32::KeysDown keysDown;
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages can come before an engine exists (a window made outside Run): leave them alone.
     if (Platform::engine != nullptr) {
-        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, keysDown, message, wParam,
-                                             lParam)) {
+        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, message, wParam, lParam)) {
         case win32::MessageOutcome::Handled:
             return 0;
         case win32::MessageOutcome::PostQuit:

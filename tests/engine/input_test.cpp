@@ -2,6 +2,7 @@
 // viewport, wheel accumulation, focus, and queries with arguments out of range.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 #include <thread>
 
@@ -166,15 +167,36 @@ TEST_F(InputTest, WheelAccumulatesBetweenFramesAndResets) {
     EXPECT_EQ(app.MouseWheel(), -120);
 }
 
-TEST_F(InputTest, FocusDoesNotTouchKeyStates) {
-    app.UpdateKeyState(static_cast<int>(Key::W), true);
+TEST_F(InputTest, WheelNotchesCountInTheSameUnitsAndDoNotWrap) {
+    app.UpdateMouseWheelNotches(2);
+    app.UpdateMouseWheel(-60);
+    Frame();
+    EXPECT_EQ(app.MouseWheel(), 2 * WheelNotch - 60);
+    app.UpdateMouseWheelNotches(std::numeric_limits<int32_t>::min());
+    Frame();
+    EXPECT_LT(app.MouseWheel(), 0);
+}
+
+// Whatever is held when the focus goes is released; a tap made just before still shows.
+TEST_F(InputTest, LosingTheFocusReleasesKeysAndButtons) {
     app.UpdateKeyFocus(true);
+    app.UpdateKeyState(static_cast<int>(Key::W), true);
+    app.UpdateMouseState(0, true);
     Frame();
     EXPECT_TRUE(app.IsFocused());
+    app.UpdateKeyState(static_cast<int>(Key::A), true);
     app.UpdateKeyFocus(false);
     Frame();
     EXPECT_FALSE(app.IsFocused());
-    EXPECT_TRUE(W().held);
+    EXPECT_TRUE(Is(W(), false, true, false));
+    EXPECT_TRUE(Is(app.MouseButtonState(0), false, true, false));
+    EXPECT_TRUE(Is(app.KeyState(Key::A), true, false, true));
+    Frame();
+    EXPECT_TRUE(Is(app.KeyState(Key::A), false, true, false));
+    // Focus coming back presses nothing.
+    app.UpdateKeyFocus(true);
+    Frame();
+    EXPECT_TRUE(Is(W(), false, false, false));
 }
 
 } // namespace
