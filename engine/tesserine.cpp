@@ -14,6 +14,8 @@ constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
 } // namespace
 
 Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
+    // The frame's typed text is filled every frame: its room is made once, here.
+    typedText.reserve(TypedTextQueue::MaxBytes);
     CreateBackends();
 }
 
