@@ -103,13 +103,19 @@ int32_t MapAxis(int32_t pos, int32_t windowExtent, int32_t viewOffset, int32_t s
     return cell < 0 ? 0 : cell;
 }
 
-// One pad's latch. Its buttons and axes read as released and centred while it is not plugged in.
+// One pad's latch. Its buttons and axes read as released and centred while it is not plugged in,
+// whatever reports were under way as it was pulled out.
 void LatchPad(PadFrame& frame, PadReport& report) {
     LatchButtons(&frame.connection, &frame.oldConnected, &report.connected, &report.connectTapped,
                  1);
-    LatchButtons(frame.buttons, frame.oldButtons, report.buttons, report.tapped, PadButtonCount);
+    static const std::atomic<bool> allUp[PadButtonCount] = {};
+    const bool plugged = frame.connection.held;
+    if (!plugged)
+        for (auto& t : report.tapped) t.store(false, std::memory_order_relaxed);
+    LatchButtons(frame.buttons, frame.oldButtons, plugged ? report.buttons : allUp, report.tapped,
+                 PadButtonCount);
     for (int a = 0; a < PadAxisCount; a++) {
-        frame.rawAxes[a] = report.axes[a].load(std::memory_order_relaxed);
+        frame.rawAxes[a] = plugged ? report.axes[a].load(std::memory_order_relaxed) : 0.0f;
         frame.axes[a] = ApplyPadDeadZone(frame.rawAxes[a]);
     }
 }
