@@ -17,6 +17,7 @@ enum : uint32_t {
     MsgClose = 0x0010,
     MsgKeyDown = 0x0100,
     MsgKeyUp = 0x0101,
+    MsgChar = 0x0102,
     MsgSysKeyUp = 0x0105,
     MsgMouseMove = 0x0200,
     MsgLButtonDown = 0x0201,
@@ -132,6 +133,10 @@ MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, uint
         break;
     case MsgKeyUp:
         engine.UpdateKeyState(key(), false);
+        break;
+    // A UTF-16 unit; lone surrogates and control characters (Backspace, Enter) are not text.
+    case MsgChar:
+        engine.UpdateTypedChar(static_cast<char32_t>(wParam & 0xFFFF));
         break;
     case MsgSysKeyUp:
         engine.UpdateKeyState(key(), false);

@@ -29,7 +29,8 @@ enum class MessageOutcome {
 
 // Hands one window message to the engine. A key released while Alt is held (a system key-up)
 // counts as a release but is left to the default handler too, which drives the window menu. Keys
-// still held when the focus goes are released by the engine itself.
+// still held when the focus goes are released by the engine itself. A character message must carry
+// a UTF-16 unit (the window procedure converts those of an ANSI window).
 MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, uint32_t message,
                                      uintptr_t wParam, intptr_t lParam);
 

@@ -121,6 +121,15 @@ TEST_F(WindowLogicTest, MouseCoordinatesAndWheelDeltasAreSigned16Bit) {
     EXPECT_TRUE(engine.MouseButtonState(1).held);
 }
 
+TEST_F(WindowLogicTest, CharacterMessagesBecomeTypedText) {
+    constexpr uint32_t Char = 0x0102;
+    for (uintptr_t unit : {uintptr_t{'N'}, uintptr_t{0x00E9}, uintptr_t{0x08}, uintptr_t{0x0D},
+                           uintptr_t{0xD83D}, uintptr_t{0x20AC}})
+        EXPECT_EQ(Send(Char, unit), MessageOutcome::Handled);
+    engine.RunFrameFor(0.01f);
+    EXPECT_EQ(engine.TypedText(), "N\xC3\xA9\xE2\x82\xAC"); // no Backspace, Enter or surrogate
+}
+
 TEST_F(WindowLogicTest, FocusSizeAndTheCloseSequence) {
     Send(SetFocus);
     EXPECT_TRUE(engine.IsFocused());
