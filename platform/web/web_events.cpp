@@ -21,6 +21,14 @@ Tesserine* Engine() {
     return Platform::engine;
 }
 
+// Whether a NUL-terminated UTF-8 string holds exactly one character.
+bool IsOneCharacter(const char* text) {
+    size_t characters = 0;
+    for (const char* c = text; *c; ++c)
+        if ((static_cast<unsigned char>(*c) & 0xC0) != 0x80) ++characters;
+    return characters == 1;
+}
+
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
     Tesserine* engine = Engine();
     if (!engine) return EM_FALSE;
@@ -32,6 +40,10 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
         return EM_FALSE;
     const Key key = MapDomKey(event->code);
     engine->UpdateKeyState(static_cast<int32_t>(key), down);
+    // A key-down whose value is one character is typed text (repeats included); named keys such
+    // as "Enter" or "Backspace" are longer, and shortcuts with Ctrl or Meta are not typing.
+    if (down && !event->ctrlKey && !event->metaKey && IsOneCharacter(event->key))
+        engine->UpdateTypedText(event->key);
     // The page must not scroll on Space or the arrows; function keys keep their browser meaning
     // (reload, developer tools).
     const int value = static_cast<int>(key);
