@@ -163,6 +163,7 @@ struct PadReport {
     std::atomic<bool> buttons[PadButtonCount]; ///< raw down (true) or up
     std::atomic<bool> tapped[PadButtonCount];  ///< went down since the last latch
     std::atomic<float> axes[PadAxisCount];     ///< raw axis values, clamped
+    /// Unplugged, every button up and every axis at 0.
     PadReport();
 };
 
@@ -185,6 +186,7 @@ class TypedTextQueue {
     static constexpr uint32_t Capacity = 256;
     /// Most UTF-8 bytes one frame's text can have.
     static constexpr uint32_t MaxBytes = Capacity * 4;
+    /// An empty queue.
     TypedTextQueue();
     /// Appends one character. False, keeping nothing, for a control character, a surrogate, a
     /// value past U+10FFFF, or a full queue. The writing thread.
