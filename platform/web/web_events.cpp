@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "engine/tesserine.h"
+#include "platform/web/gamepad_map.h"
 #include "platform/web/platform_web.h"
 
 namespace dral {
@@ -130,6 +131,25 @@ bool ListenToPage(Tesserine& engine, const Vec2i& canvasSize) {
     // A page opened in front already has the focus and sends no event for it.
     engine.UpdateKeyFocus(MAIN_THREAD_EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }) != 0);
     return ok;
+}
+
+void PollGamepads(Tesserine& engine) {
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return;
+    const int count = emscripten_get_num_gamepads();
+    for (int32_t pad = 0; pad < PadCount; pad++) {
+        EmscriptenGamepadEvent state{};
+        const bool present =
+            pad < count &&
+            emscripten_get_gamepad_status(pad, &state) == EMSCRIPTEN_RESULT_SUCCESS &&
+            state.connected;
+        const GamepadView view{std::strcmp(state.mapping, "standard") == 0,
+                               state.numAxes,
+                               state.axis,
+                               state.numButtons,
+                               state.analogButton,
+                               state.digitalButton};
+        ReportStandardGamepad(engine, pad, present ? &view : nullptr);
+    }
 }
 
 } // namespace dral
