@@ -1,8 +1,11 @@
-// Keyboard and mouse vocabulary: the per-frame button state and the engine's fixed key values,
-// which index the 256-entry key arrays.
+// Input vocabulary: the per-frame button state, the engine's fixed key values (which index the
+// 256-entry key arrays), the gamepad's buttons and axes, and the hand-over of pad state and typed
+// text from the event thread to the engine thread.
 #pragma once
 
+#include <atomic>
 #include <cstdint>
+#include <string>
 
 namespace dral {
 
@@ -107,5 +110,98 @@ static_assert(static_cast<int>(Key::W) == 23 && static_cast<int>(Key::Escape) ==
 inline constexpr int KeyCount = 256;
 /// Mouse buttons the engine tracks: 0 left, 1 right, 2 middle, 3 and 4 the side buttons.
 inline constexpr int MouseButtonCount = 5;
+/// One notch of the mouse wheel in the units of Tesserine::MouseWheel, as Windows counts it.
+inline constexpr int32_t WheelNotch = 120;
+
+/// Buttons of a gamepad with the standard layout (two sticks, a d-pad, four face buttons, two
+/// shoulders, two triggers, Back, Start and the centre button). The face buttons are named by
+/// their place on an Xbox pad: A bottom, B right, X left, Y top.
+enum class PadButton : uint8_t {
+    A,
+    B,
+    X,
+    Y,
+    LeftShoulder,
+    RightShoulder,
+    LeftTrigger,  ///< down while the trigger's axis is at PadTriggerPoint or beyond
+    RightTrigger, ///< down while the trigger's axis is at PadTriggerPoint or beyond
+    Back,
+    Start,
+    Guide,      ///< the centre button
+    LeftStick,  ///< the left stick pushed in
+    RightStick, ///< the right stick pushed in
+    Up,         ///< d-pad
+    Down,       ///< d-pad
+    Left,       ///< d-pad
+    Right,      ///< d-pad
+};
+/// Buttons per pad.
+inline constexpr int PadButtonCount = 17;
+
+/// Axes of a standard gamepad. Sticks read −1 to 1, x positive to the right and y positive
+/// downwards (as on the screen); triggers read 0 (released) to 1 (fully pulled).
+enum class PadAxis : uint8_t { LeftX, LeftY, RightX, RightY, LeftTrigger, RightTrigger };
+/// Axes per pad.
+inline constexpr int PadAxisCount = 6;
+/// Pads the engine tracks, numbered 0 to 3 in the order they were connected.
+inline constexpr int PadCount = 4;
+/// An axis within this distance of its rest reads exactly 0; past it the rest of the travel is
+/// stretched to cover 0 to 1, so a worn stick at rest does not drift and full travel still reads 1.
+inline constexpr float PadDeadZone = 0.2f;
+/// How far a trigger's axis must travel (after the dead zone) for its button to be down.
+inline constexpr float PadTriggerPoint = 0.5f;
+
+/// An axis value as a frame reads it: the raw value clamped to −1..1 (NaN reads 0), with the dead
+/// zone applied.
+float ApplyPadDeadZone(float raw);
+
+/// One pad as the platform last reported it. Written by the event thread, read by the latch; every
+/// field is a lock-free atomic.
+struct PadReport {
+    std::atomic<bool> connected{false};        ///< the pad is plugged in
+    std::atomic<bool> connectTapped{false};    ///< it was plugged in since the last latch
+    std::atomic<bool> buttons[PadButtonCount]; ///< raw down (true) or up
+    std::atomic<bool> tapped[PadButtonCount];  ///< went down since the last latch
+    std::atomic<float> axes[PadAxisCount];     ///< raw axis values, clamped
+    /// Unplugged, every button up and every axis at 0.
+    PadReport();
+};
+
+/// One pad as the current frame latched it; engine thread only.
+struct PadFrame {
+    bool oldConnected = false;                ///< the connection the latch last read
+    ButtonState connection;                   ///< pressed when plugged in, released when pulled
+    bool oldButtons[PadButtonCount] = {};     ///< the raw buttons the latch last read
+    ButtonState buttons[PadButtonCount] = {}; ///< each button's state in this frame
+    float rawAxes[PadAxisCount] = {};         ///< the raw axes the latch read
+    float axes[PadAxisCount] = {};            ///< the axes with the dead zone applied
+};
+
+/// Characters typed between two frames, handed from one writing thread (the event thread) to the
+/// engine thread without a lock: a ring of code points with atomic ends. Text typed faster than
+/// Capacity characters a frame loses the excess.
+class TypedTextQueue {
+  public:
+    /// Code points one frame can take.
+    static constexpr uint32_t Capacity = 256;
+    /// Most UTF-8 bytes one frame's text can have.
+    static constexpr uint32_t MaxBytes = Capacity * 4;
+    /// An empty queue.
+    TypedTextQueue();
+    /// Appends one character. False, keeping nothing, for a control character, a surrogate, a
+    /// value past U+10FFFF, or a full queue. The writing thread.
+    bool Push(char32_t c);
+    /// Appends every character of valid UTF-8 text; malformed sequences and control characters are
+    /// skipped. The writing thread.
+    void PushUtf8(const char* text, size_t size);
+    /// Replaces `out` with the characters queued so far, as UTF-8, and empties the queue. Engine
+    /// thread; allocates nothing once `out` holds MaxBytes.
+    void Drain(std::string& out);
+
+  private:
+    std::atomic<char32_t> ring[Capacity];
+    std::atomic<uint32_t> head{0}; // next slot to write, counted from the start
+    std::atomic<uint32_t> tail{0}; // next slot to read
+};
 
 } // namespace dral

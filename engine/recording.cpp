@@ -1,19 +1,22 @@
 // The recording file: a fixed header, then one small record per frame holding the elapsed time
 // and only what changed in the input, stop records, and an end record with a checksum. The
 // reader accepts only the one encoding the writer produces, so every damaged byte is noticed.
+// Version 2 adds the pads (in the header and in frames) and the frames' typed text.
 #include "engine/recording.h"
 
-#include "engine/crc32.h"
-
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "engine/crc32.h"
 
 namespace dral {
 
 namespace {
 
 constexpr uint8_t Magic[8] = {'T', 'E', 'S', 'S', 'R', 'E', 'C', '\n'};
-constexpr size_t HeaderSize = 82;
+constexpr size_t HeaderSize = 82; // version 1's whole header; version 2 adds the pads
+constexpr size_t PadBytes = 1 + 4 + 4 * PadAxisCount;
 constexpr uint8_t StopKind = 0x01;
 constexpr uint8_t EndKind = 0x02;
 constexpr uint8_t FrameKind = 0x80;
@@ -26,9 +29,17 @@ enum Change : uint8_t {
     WheelTurned = 0x08,
     FocusToggled = 0x10,
     WindowResized = 0x20,
+    PadsOrText = 0x40, // version 2: a byte of PadOrTextChange bits follows
 };
-constexpr uint8_t AllChanges = 0x3F;
-constexpr size_t MaxFrameRecord = 1 + 4 + 1 + KeyCount + 1 + 8 + 4 + 8;
+// Bits of the byte that follows PadsOrText: pads 0 to 3 changed, then text was typed.
+constexpr uint8_t TextTyped = 0x10;
+constexpr uint8_t AllPadsOrText = 0x1F;
+constexpr size_t MaxFrameRecord =
+    1 + 4 + 1 + KeyCount + 1 + 8 + 4 + 8 + 1 + PadCount * PadBytes + 2 + TypedTextQueue::MaxBytes;
+
+uint8_t AllChanges(uint16_t version) {
+    return version >= 2 ? 0x7F : 0x3F;
+}
 
 // Little-endian encoding into a caller's buffer.
 class Encoder {
@@ -113,11 +124,47 @@ float BitsFloat(uint32_t bits) {
     return f;
 }
 
+bool SamePad(const RecordedPad& a, const RecordedPad& b) {
+    return a.connected == b.connected &&
+           std::equal(a.buttons, a.buttons + PadButtonCount, b.buttons) &&
+           std::memcmp(a.axes, b.axes, sizeof a.axes) == 0;
+}
+
+void EncodePad(Encoder& e, const RecordedPad& pad) {
+    e.U8(pad.connected ? 1 : 0);
+    uint32_t mask = 0;
+    for (int b = 0; b < PadButtonCount; b++) mask |= uint32_t{pad.buttons[b]} << b;
+    e.U32(mask);
+    for (float axis : pad.axes) e.U32(FloatBits(axis));
+}
+
+// One pad's fields, or a message saying why no latch could have seen them.
+std::string DecodePad(const uint8_t* in, RecordedPad& pad) {
+    Decoder d(in);
+    const uint8_t connected = d.U8();
+    const uint32_t mask = d.U32();
+    if (connected > 1 || mask >> PadButtonCount != 0) return "impossible pad or pad-button bits";
+    pad.connected = connected == 1;
+    for (int b = 0; b < PadButtonCount; b++) pad.buttons[b] = (mask >> b) & 1;
+    bool centred = true;
+    for (int a = 0; a < PadAxisCount; a++) {
+        const uint32_t bits = d.U32();
+        const float v = BitsFloat(bits);
+        const float low = a >= static_cast<int>(PadAxis::LeftTrigger) ? 0.0f : -1.0f;
+        if (!(v >= low && v <= 1.0f)) return "a pad axis outside its range";
+        pad.axes[a] = v;
+        centred = centred && bits == 0;
+    }
+    if (!pad.connected && (mask != 0 || !centred))
+        return "a pad that is not plugged in has a button down or an axis moved";
+    return {};
+}
+
 void EncodeHeader(uint8_t* out, const RecordingHeader& h) {
     Encoder e(out);
     e.Bytes(Magic, sizeof Magic);
-    e.U8(RecordingVersion & 0xFF);
-    e.U8(RecordingVersion >> 8);
+    e.U8(static_cast<uint8_t>(h.version & 0xFF));
+    e.U8(static_cast<uint8_t>(h.version >> 8));
     e.U8(0);
     e.U8(0);
     e.U32(h.seed);
@@ -131,6 +178,12 @@ void EncodeHeader(uint8_t* out, const RecordingHeader& h) {
     for (int k = 0; k < KeyCount; k++)
         held[k / 8] |= static_cast<uint8_t>(h.start.keys[k] << k % 8);
     e.Bytes(held, sizeof held);
+    if (h.version >= 2)
+        for (const RecordedPad& pad : h.start.pads) EncodePad(e, pad);
+}
+
+size_t HeaderBytes(uint16_t version) {
+    return HeaderSize + (version >= 2 ? PadCount * PadBytes : 0);
 }
 
 // The header's fields, or a message saying which one is impossible.
@@ -139,9 +192,10 @@ std::string DecodeHeader(const uint8_t* in, RecordingHeader& h) {
     Decoder d(in + sizeof Magic);
     const uint32_t versionAndReserved = d.U32();
     const uint32_t version = versionAndReserved & 0xFFFF;
-    if (version != RecordingVersion)
+    if (version < 1 || version > RecordingVersion)
         return "recording format version " + std::to_string(version) + ", but this engine reads " +
-               "version " + std::to_string(RecordingVersion);
+               "versions 1 to " + std::to_string(RecordingVersion);
+    h.version = static_cast<uint16_t>(version);
     if (versionAndReserved >> 16 != 0) return "damaged header: reserved bytes are not zero";
     h.seed = d.U32();
     h.screenSize = d.Vec();
@@ -165,6 +219,45 @@ std::string DecodeHeader(const uint8_t* in, RecordingHeader& h) {
     return {};
 }
 
+// The header's pads, which follow version 1's header in later versions.
+std::string DecodeHeaderPads(const uint8_t* in, RecordingHeader& h) {
+    for (int p = 0; p < PadCount; p++) {
+        const std::string fault = DecodePad(in + p * PadBytes, h.start.pads[p]);
+        if (!fault.empty()) return "damaged header: " + fault;
+    }
+    return {};
+}
+
+// Whether text is what a frame's typed text can be: whole characters, no control characters, no
+// more than a frame takes.
+bool IsTypedText(const char* text, size_t size) {
+    TypedTextQueue queue;
+    queue.PushUtf8(text, size);
+    std::string back;
+    queue.Drain(back);
+    return back.size() == size && std::memcmp(back.data(), text, size) == 0;
+}
+
+// The pads that changed against `last` and the frame's text, when there are any; returns the
+// change bit to set in the kind.
+uint8_t EncodePadsAndText(Encoder& e, const RecordedInput& input, const RecordedInput& last) {
+    uint8_t which = 0;
+    for (int p = 0; p < PadCount; p++)
+        if (!SamePad(input.pads[p], last.pads[p])) which |= static_cast<uint8_t>(1 << p);
+    const uint16_t textSize = std::min<uint16_t>(input.textSize, TypedTextQueue::MaxBytes);
+    if (textSize > 0) which |= TextTyped;
+    if (which == 0) return 0;
+    e.U8(which);
+    for (int p = 0; p < PadCount; p++)
+        if (which & (1 << p)) EncodePad(e, input.pads[p]);
+    if (textSize > 0) {
+        e.U8(static_cast<uint8_t>(textSize));
+        e.U8(static_cast<uint8_t>(textSize >> 8));
+        e.Bytes(reinterpret_cast<const uint8_t*>(input.text), textSize);
+    }
+    return PadsOrText;
+}
+
 } // namespace
 
 // ---- Writing ----
@@ -180,10 +273,16 @@ bool RecordingWriter::Open(const std::string& filePath, const RecordingHeader& h
     frames = 0;
     crc = 0;
     error.clear();
+    version = header.version;
     last = header.start;
     last.mouseWheel = 0;
+    last.textSize = 0;
     if (!file) {
         error = path + ": cannot create the recording file";
+        return false;
+    }
+    if (version < 1 || version > RecordingVersion) {
+        Abandon("cannot write recording format version " + std::to_string(version));
         return false;
     }
     if (!RecordableWindow(header.start.windowSize)) {
@@ -191,9 +290,9 @@ bool RecordingWriter::Open(const std::string& filePath, const RecordingHeader& h
                 " cannot be recorded (0 to 65535 a side)");
         return false;
     }
-    uint8_t bytes[HeaderSize];
+    uint8_t bytes[HeaderSize + PadCount * PadBytes];
     EncodeHeader(bytes, header);
-    return Put(bytes, sizeof bytes) && Flush();
+    return Put(bytes, HeaderBytes(version)) && Flush();
 }
 
 bool RecordingWriter::WriteFrame(float elapsedSeconds, const RecordedInput& input) {
@@ -236,6 +335,7 @@ bool RecordingWriter::WriteFrame(float elapsedSeconds, const RecordedInput& inpu
         changes |= WindowResized;
         e.Vec(input.windowSize);
     }
+    if (version >= 2) changes |= EncodePadsAndText(e, input, last);
     bytes[0] = FrameKind | changes;
     last = input;
     frames++;
@@ -305,7 +405,16 @@ bool RecordingReader::Open(const std::string& filePath) {
         done = true;
         return false;
     }
-    const std::string fault = DecodeHeader(bytes, header);
+    std::string fault = DecodeHeader(bytes, header);
+    if (fault.empty() && header.version >= 2) {
+        uint8_t pads[PadCount * PadBytes];
+        if (!Get(pads, sizeof pads)) {
+            error = path + ": too short for a recording's header";
+            done = true;
+            return false;
+        }
+        fault = DecodeHeaderPads(pads, header);
+    }
     if (!fault.empty()) {
         error = path + ": " + fault;
         done = true;
@@ -327,13 +436,15 @@ RecordingReader::Record RecordingReader::Next() {
 
 RecordingReader::Record RecordingReader::ReadFrame(uint8_t kind) {
     const uint8_t changes = kind & static_cast<uint8_t>(~FrameKind);
-    if (changes & ~AllChanges) return Reject("unknown change bits in a frame record");
+    if (changes & ~AllChanges(header.version))
+        return Reject("unknown change bits in a frame record");
     uint8_t bytes[8];
     if (!Get(bytes, 4)) return Reject("a frame record is cut short");
     elapsed = BitsFloat(Decoder(bytes).U32());
     if (!std::isfinite(elapsed) || elapsed < 0.0f)
         return Reject("a frame's elapsed time is negative or not a number");
     input.mouseWheel = 0;
+    input.textSize = 0;
     windowChanged = false;
 
     if (changes & KeysChanged) {
@@ -376,7 +487,41 @@ RecordingReader::Record RecordingReader::ReadFrame(uint8_t kind) {
         input.windowSize = size;
         windowChanged = true;
     }
+    if (changes & PadsOrText) {
+        const Record padsAndText = ReadPadsAndText();
+        if (padsAndText != Record::Frame) return padsAndText;
+    }
     frames++;
+    return Record::Frame;
+}
+
+RecordingReader::Record RecordingReader::ReadPadsAndText() {
+    uint8_t bytes[PadBytes];
+    if (!Get(bytes, 1)) return Reject("a frame record is cut short");
+    const uint8_t which = bytes[0];
+    if (which == 0 || (which & ~AllPadsOrText) != 0)
+        return Reject("impossible pad and text bits in a frame record");
+    for (int p = 0; p < PadCount; p++) {
+        if (!(which & (1 << p))) continue;
+        if (!Get(bytes, PadBytes)) return Reject("a frame record is cut short");
+        RecordedPad pad;
+        const std::string fault = DecodePad(bytes, pad);
+        if (!fault.empty()) return Reject(fault + " in a frame record");
+        if (SamePad(pad, input.pads[p]))
+            return Reject("a frame record changes a pad to what it was");
+        input.pads[p] = pad;
+    }
+    if (which & TextTyped) {
+        if (!Get(bytes, 2)) return Reject("a frame record is cut short");
+        const size_t size = bytes[0] | size_t{bytes[1]} << 8;
+        if (size == 0 || size > TypedTextQueue::MaxBytes)
+            return Reject("impossible length of typed text in a frame record");
+        if (!Get(reinterpret_cast<uint8_t*>(input.text), size))
+            return Reject("a frame record is cut short");
+        if (!IsTypedText(input.text, size))
+            return Reject("typed text in a frame record that no keyboard gives");
+        input.textSize = static_cast<uint16_t>(size);
+    }
     return Record::Frame;
 }
 

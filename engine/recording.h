@@ -12,15 +12,25 @@
 
 namespace dral {
 
-/// The version of the recording format this engine writes and reads.
-inline constexpr uint16_t RecordingVersion = 1;
+/// The version of the recording format this engine writes. It reads this one and version 1, which
+/// has no pads and no typed text.
+inline constexpr uint16_t RecordingVersion = 2;
+
+/// One pad as a frame latched it: plugged in or not, its raw buttons and its raw axes. A pad that
+/// is not plugged in has every button up and every axis at 0.
+struct RecordedPad {
+    bool connected = false;            ///< the pad was plugged in
+    bool buttons[PadButtonCount] = {}; ///< raw button states, indexed by PadButton
+    float axes[PadAxisCount] = {};     ///< raw axis values, before the dead zone
+};
 
 /// The largest window side a recording holds, in window pixels: more than any platform reports,
 /// and small enough that a replay's viewport stays far inside int32 arithmetic.
 inline constexpr int32_t MaxRecordedWindowSide = 65535;
 
 /// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
-/// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area.
+/// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area, the
+/// pads and the text typed for the frame.
 struct RecordedInput {
     bool keys[KeyCount] = {};                 ///< raw key states, indexed by Key value
     bool mouseButtons[MouseButtonCount] = {}; ///< raw button states: 0 left, 1 right, 2 middle
@@ -28,15 +38,19 @@ struct RecordedInput {
     int32_t mouseWheel = 0;                   ///< the frame's wheel movement
     bool focused = false;                     ///< whether the window had the keyboard focus
     Vec2i windowSize{0, 0};                   ///< the window's drawing area, in window pixels
+    RecordedPad pads[PadCount];               ///< the pads, by engine pad number
+    uint16_t textSize = 0;                    ///< bytes of typed text in text
+    char text[TypedTextQueue::MaxBytes] = {}; ///< the frame's typed text, UTF-8 (not terminated)
 };
 
 /// What a recording starts from: the seed, the engine's geometry, and the input as it stood before
 /// the first recorded frame (keys already held then, for instance). Its wheel is always 0.
 struct RecordingHeader {
-    uint32_t seed = 0;      ///< the seed given to StartRecording
-    Vec2i screenSize{0, 0}; ///< the engine's screen size, in engine pixels
-    Vec2i pixelSize{0, 0};  ///< the engine's pixel size, in window pixels
-    RecordedInput start;    ///< the input before the first frame
+    uint16_t version = RecordingVersion; ///< the file's format version (a writer writes this one)
+    uint32_t seed = 0;                   ///< the seed given to StartRecording
+    Vec2i screenSize{0, 0};              ///< the engine's screen size, in engine pixels
+    Vec2i pixelSize{0, 0};               ///< the engine's pixel size, in window pixels
+    RecordedInput start; ///< the input before the first frame; its text is always empty
 };
 
 /// Writes a recording to a file record by record; every record reaches the file before the call
@@ -49,8 +63,10 @@ class RecordingWriter {
     /// Closes the file without the end record, as a crash would leave it.
     ~RecordingWriter();
 
-    /// Creates (or replaces) the file at path and writes the header. False with Error() set when
-    /// the file cannot be written or the window is negative or larger than MaxRecordedWindowSide.
+    /// Creates (or replaces) the file at path and writes the header, in the header's version
+    /// (1 or RecordingVersion; a version 1 file leaves out the pads and the text). False with
+    /// Error() set when the file cannot be written, the version is unknown, or the window is
+    /// negative or larger than MaxRecordedWindowSide.
     bool Open(const std::string& path, const RecordingHeader& header);
     /// One frame: its elapsed seconds and the input it latched. False once a write has failed;
     /// a window outside 0 to MaxRecordedWindowSide a side ends the recording as a failed write.
@@ -74,6 +90,7 @@ class RecordingWriter {
 
     std::FILE* file = nullptr;
     std::string path;
+    uint16_t version = RecordingVersion;
     RecordedInput last;
     uint64_t frames = 0;
     uint32_t crc = 0;
@@ -125,6 +142,7 @@ class RecordingReader {
   private:
     bool Get(uint8_t* bytes, size_t size);
     Record ReadFrame(uint8_t kind);
+    Record ReadPadsAndText();
     Record ReadEnd();
     Record Reject(const std::string& what);
 

@@ -1,5 +1,6 @@
 // Record and replay: the engine writes what its latch saw and the time each frame was given, and
 // plays a recording back by handing the same input and times to the same frame sequence.
+#include <algorithm>
 #include <cstdlib>
 
 #include "engine/tesserine.h"
@@ -46,6 +47,7 @@ ResultCode Tesserine::StartRecording(const std::string& path, uint32_t seed) {
     header.pixelSize = pixelSize;
     header.start = LatchedInput();
     header.start.mouseWheel = 0;
+    header.start.textSize = 0;
     auto writer = std::make_unique<RecordingWriter>();
     if (!writer->Open(path, header)) {
         recordingError = writer->Error();
@@ -74,6 +76,15 @@ RecordedInput Tesserine::LatchedInput() const {
     input.mouseWheel = mouseWheelDelta;
     input.focused = hasInputFocus.load(std::memory_order_relaxed);
     input.windowSize = windowSize.Load();
+    for (int p = 0; p < PadCount; p++) {
+        const PadFrame& frame = padFrames[p];
+        RecordedPad& pad = input.pads[p];
+        pad.connected = frame.oldConnected;
+        std::copy(frame.oldButtons, frame.oldButtons + PadButtonCount, pad.buttons);
+        std::copy(frame.rawAxes, frame.rawAxes + PadAxisCount, pad.axes);
+    }
+    input.textSize = static_cast<uint16_t>(std::min<size_t>(typedText.size(), sizeof input.text));
+    std::copy_n(typedText.data(), input.textSize, input.text);
     return input;
 }
 
@@ -102,6 +113,15 @@ void Tesserine::SetLatchBase(const RecordedInput& held) {
         mouseOldState[b] = held.mouseButtons[b];
         mouseState[b] = {false, false, held.mouseButtons[b]};
     }
+    for (int p = 0; p < PadCount; p++) {
+        const RecordedPad& pad = held.pads[p];
+        padFrames[p].oldConnected = pad.connected;
+        padFrames[p].connection = {false, false, pad.connected};
+        for (int b = 0; b < PadButtonCount; b++) {
+            padFrames[p].oldButtons[b] = pad.buttons[b];
+            padFrames[p].buttons[b] = {false, false, pad.buttons[b]};
+        }
+    }
 }
 
 // Puts one frame's input where the platform would have, for the frame's latch to take.
@@ -114,6 +134,15 @@ void Tesserine::FeedInput(const RecordedInput& input, bool windowResized) {
     mouseWheelDeltaCache.store(input.mouseWheel, std::memory_order_relaxed);
     hasInputFocus.store(input.focused, std::memory_order_relaxed);
     if (windowResized) UpdateWindowSize(input.windowSize.x, input.windowSize.y);
+    for (int p = 0; p < PadCount; p++) {
+        PadReport& report = padReports[p];
+        report.connected.store(input.pads[p].connected, std::memory_order_relaxed);
+        for (int b = 0; b < PadButtonCount; b++)
+            report.buttons[b].store(input.pads[p].buttons[b], std::memory_order_relaxed);
+        for (int a = 0; a < PadAxisCount; a++)
+            report.axes[a].store(input.pads[p].axes[a], std::memory_order_relaxed);
+    }
+    typedQueue.PushUtf8(input.text, input.textSize);
 }
 
 ResultCode Tesserine::Replay(const std::string& path,

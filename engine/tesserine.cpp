@@ -23,6 +23,8 @@ int32_t ToExtent(float v) {
 } // namespace
 
 Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
+    // The frame's typed text is filled every frame: its room is made once, here.
+    typedText.reserve(TypedTextQueue::MaxBytes);
     CreateBackends();
 }
 

@@ -26,6 +26,7 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/audio.h"
@@ -214,15 +215,20 @@ class Tesserine {
     /// Adds `delta` (120 per notch, positive away from the user) to the wheel movement of the next
     /// frame. Called by the platform; any thread.
     void UpdateMouseWheel(int32_t delta);
-    /// Reports whether the window has the keyboard focus. Called by the platform; any thread.
+    /// Adds whole wheel notches (positive away from the user), WheelNotch each, to the wheel
+    /// movement of the next frame; for window systems that count notches. Any thread.
+    void UpdateMouseWheelNotches(int32_t notches);
+    /// Reports whether the window has the keyboard focus. Losing it releases every key and mouse
+    /// button, as their releases go to another window. Called by the platform; any thread.
     void UpdateKeyFocus(bool focused);
 
     // Input queries, for the application.
-    /// The key's state in this frame: pressed or released in this frame, held while down. Engine
-    /// thread.
+    /// The key's state in this frame: pressed or released in this frame, held while down. A key
+    /// pressed and released between two frames shows pressed and held in the next frame and
+    /// released in the one after. Engine thread.
     ButtonState KeyState(Key k) const;
-    /// Mouse button b's state in this frame (0 left, 1 right, 2 middle); all false for b > 4.
-    /// Engine thread.
+    /// Mouse button b's state in this frame (0 left, 1 right, 2 middle); all false for b > 4. A
+    /// click between two frames is kept as KeyState keeps a key's. Engine thread.
     ButtonState MouseButtonState(uint32_t b) const;
     /// The mouse's x in engine pixels for this frame, within the screen. Engine thread.
     int32_t MouseX() const { return mousePos.x; }
@@ -487,6 +493,61 @@ class Tesserine {
     ButtonState mouseState[MouseButtonCount] = {};
     /// Whether Run has started the engine thread, or Replay prepared the engine; Run then fails.
     bool ran = false;
+
+    // ---- Gamepads, typed text and presses between frames (engine/input.cpp) ----
+  public:
+    /// Reports pad 0–3 plugged in or pulled out. Pulling it out lets go of its buttons and centres
+    /// its axes. Called by the platform; one event thread. Other pads are ignored.
+    void UpdatePadConnection(int32_t pad, bool connected);
+    /// Reports a pad button down or up; the next frame latches it like a key. Ignored for a pad
+    /// that is not plugged in, and for the trigger buttons, which follow their axes. Called by the
+    /// platform; one event thread.
+    void UpdatePadButton(int32_t pad, PadButton button, bool down);
+    /// Reports a pad axis at `value` (sticks −1..1 with y downwards, triggers 0..1; clamped, NaN
+    /// taken as 0). A trigger's button follows its axis. Ignored for a pad that is not plugged in.
+    /// Called by the platform; one event thread.
+    void UpdatePadAxis(int32_t pad, PadAxis axis, float value);
+    /// Adds the characters of UTF-8 `text` to the text typed for the next frame (malformed bytes
+    /// and control characters are skipped). Called by the platform; one event thread.
+    void UpdateTypedText(std::string_view text);
+    /// Adds one typed character (a Unicode code point) to the text for the next frame. False when
+    /// it is skipped: a control character, not a character, or more than a frame takes
+    /// (TypedTextQueue::Capacity). Called by the platform; one event thread.
+    bool UpdateTypedChar(char32_t c);
+
+    /// Pad `pad`'s connection in this frame: held while plugged in, pressed in the frame it was
+    /// plugged in, released in the frame it was pulled out. All false for pad > 3. Engine thread.
+    ButtonState PadConnection(uint32_t pad) const;
+    /// Whether pad `pad` is plugged in this frame. Engine thread.
+    bool IsPadConnected(uint32_t pad) const { return PadConnection(pad).held; }
+    /// A pad button's state in this frame, latched like KeyState; all false for a pad that is not
+    /// plugged in or pad > 3. Engine thread.
+    ButtonState PadButtonState(uint32_t pad, PadButton button) const;
+    /// A pad axis in this frame with the dead zone applied (PadDeadZone): sticks −1..1 with y
+    /// downwards, triggers 0..1; 0 for a pad that is not plugged in. Engine thread.
+    float PadAxisValue(uint32_t pad, PadAxis axis) const;
+    /// The UTF-8 text typed since the previous frame, key repeats included, for name entry;
+    /// Backspace and Enter are keys (KeyState), not text. Engine thread.
+    const std::string& TypedText() const { return typedText; }
+
+  protected:
+    /// Keys that went down since the last latch (set by UpdateKeyState, cleared by the latch), so
+    /// that a key pressed and released between two frames still shows its press.
+    std::atomic<bool> keyTapped[KeyCount] = {};
+    /// The same for the mouse buttons.
+    std::atomic<bool> mouseTapped[MouseButtonCount] = {};
+    /// The pads as the platform last reported them.
+    PadReport padReports[PadCount];
+    /// The pads as this frame latched them.
+    PadFrame padFrames[PadCount];
+    /// Characters typed since the last latch.
+    TypedTextQueue typedQueue;
+    /// The text typed for this frame, UTF-8; its storage is reserved once, by the constructor.
+    std::string typedText;
+
+  private:
+    bool IsPlugged(int32_t pad) const;
+    // ---- end of gamepads, typed text and presses between frames ----
 
   private:
     // The sprite the primitives may write straight into, or null when every pixel must go through

@@ -1,8 +1,10 @@
 // Example: input. Teaches the three states of a key or button (pressed in this frame, held,
-// released in this frame), the mouse position in engine pixels however the window is sized, and
-// the wheel. Move the ring with the arrow keys, paint with the left mouse button, clear with the
-// right one, change the brush with the wheel. Resize the window: black bars keep the picture's
-// shape, and the mouse still lands on the right engine pixel. Escape quits.
+// released in this frame), the mouse position in engine pixels however the window is sized, the
+// wheel, a gamepad and typed text. Move the ring with the arrow keys or a pad's left stick or
+// d-pad, paint with the left mouse button or the pad's A, clear with the right button or B,
+// change the brush with the wheel or the shoulders. Type a name into the field at the top:
+// Backspace deletes, Enter empties it. Resize the window: black bars keep the picture's shape, and
+// the mouse still lands on the right engine pixel. Escape quits.
 #include <algorithm>
 #include <string>
 
@@ -27,6 +29,7 @@ class Input : public dral::Tesserine {
     bool OnUpdate(float elapsedSeconds) override {
         MoveRing(elapsedSeconds);
         Paint();
+        EditName();
 
         Clear(dral::Transparent);
         DrawCircle(static_cast<int32_t>(ringX), static_cast<int32_t>(ringY), 10, dral::Yellow);
@@ -40,6 +43,8 @@ class Input : public dral::Tesserine {
                        std::to_string(brush),
                    dral::White);
         if (!IsFocused()) DrawString(4, 24, "(no keyboard focus)", dral::Grey);
+        DrawPadState();
+        DrawNameField();
         return !KeyState(dral::Key::Escape).pressed;
     }
 
@@ -52,18 +57,33 @@ class Input : public dral::Tesserine {
         if (KeyState(dral::Key::Right).held) ringX += step;
         if (KeyState(dral::Key::Up).held) ringY -= step;
         if (KeyState(dral::Key::Down).held) ringY += step;
+        // The first pad steers too. Its stick reads exactly 0 near the middle (the dead zone), so
+        // the ring stays put when nobody touches it; the d-pad's buttons work like the arrows.
+        ringX += step * PadAxisValue(0, dral::PadAxis::LeftX);
+        ringY += step * PadAxisValue(0, dral::PadAxis::LeftY);
+        if (PadButtonState(0, dral::PadButton::Left).held) ringX -= step;
+        if (PadButtonState(0, dral::PadButton::Right).held) ringX += step;
+        if (PadButtonState(0, dral::PadButton::Up).held) ringY -= step;
+        if (PadButtonState(0, dral::PadButton::Down).held) ringY += step;
         ringX = std::clamp(ringX, 0.0f, static_cast<float>(ScreenWidth() - 1));
         ringY = std::clamp(ringY, 0.0f, static_cast<float>(ScreenHeight() - 1));
     }
 
     void Paint() {
         // The wheel reports the movement since the last frame; one notch is 120.
-        brush = std::clamp(brush + MouseWheel() / 120, 1, 20);
+        brush += MouseWheel() / dral::WheelNotch;
+        if (PadButtonState(0, dral::PadButton::RightShoulder).pressed) ++brush;
+        if (PadButtonState(0, dral::PadButton::LeftShoulder).pressed) --brush;
+        brush = std::clamp(brush, 1, 20);
         SetDrawTarget(canvas);
         // Buttons: 0 left, 1 right, 2 middle. Pressed is true for one frame only, so a click
-        // clears once however long the button stays down.
+        // clears once however long the button stays down. A click quicker than a frame still
+        // counts: pressed shows in the next frame and released in the one after.
         if (MouseButtonState(0).held) FillCircle(MouseX(), MouseY(), brush, dral::Cyan);
-        if (MouseButtonState(1).pressed) Clear(dral::VeryDarkBlue);
+        if (PadButtonState(0, dral::PadButton::A).held)
+            FillCircle(static_cast<int32_t>(ringX), static_cast<int32_t>(ringY), brush, dral::Cyan);
+        if (MouseButtonState(1).pressed || PadButtonState(0, dral::PadButton::B).pressed)
+            Clear(dral::VeryDarkBlue);
         SetDrawTarget(nullptr);
     }
 
@@ -77,6 +97,32 @@ class Input : public dral::Tesserine {
         if (space.released) FillRect(0, 0, ScreenWidth(), 2, dral::Red);
     }
 
+    // TypedText is what was typed since the last frame, as UTF-8, with the keyboard's repeat and
+    // layout applied; Backspace and Enter stay keys. The built-in font has ASCII only, so the field
+    // keeps ASCII.
+    void EditName() {
+        for (char c : TypedText())
+            if (static_cast<unsigned char>(c) < 0x80 && name.size() < 16) name += c;
+        if (KeyState(dral::Key::Back).pressed && !name.empty()) name.pop_back();
+        if (KeyState(dral::Key::Enter).pressed) name.clear();
+    }
+
+    void DrawNameField() {
+        DrawRect(4, 34, 16 * 8 + 4, 11, dral::Grey);
+        DrawString(6, 36, name + "_", dral::Yellow);
+    }
+
+    // A pad is seen plugged in (pressed) and pulled out (released) like a button.
+    void DrawPadState() {
+        const dral::ButtonState pad = PadConnection(0);
+        if (pad.pressed || pad.released)
+            padNotice = pad.pressed ? "pad plugged in" : "pad pulled out";
+        DrawString(4, 14, IsPadConnected(0) ? "pad 0: stick, d-pad, A, B" : "no pad", dral::Grey);
+        DrawString(4, 50, padNotice, dral::Grey);
+    }
+
+    std::string name;
+    std::string padNotice;
     uint8_t canvas = 0;
     float ringX = 0.0f, ringY = 0.0f;
     int32_t brush = 4;

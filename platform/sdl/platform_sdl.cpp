@@ -49,6 +49,8 @@ ResultCode Platform_SDL::StartApplication() {
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail;
+    // Without controller support the game still runs, with no pads.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     const uint32_t first = SDL_RegisterEvents(3);
     if (first == NoEvent) {
         SDL_Quit();
@@ -180,7 +182,7 @@ ResultCode Platform_SDL::RunEventLoop() {
             ShowPendingTitle();
         else if (event.type == frameEvent)
             ShowPendingFrame();
-        else if (event.type != quitEvent && engine)
+        else if (event.type != quitEvent && engine && !pads.Dispatch(event, *engine))
             DispatchWindowEvent(event, *engine);
     }
     return Ok;

@@ -28,6 +28,33 @@ bool IsSystemKeyDown(const SDL_KeyboardEvent& key);
 /// for are ignored. Main thread, from the event loop.
 void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine);
 
+/// SDL game-controller button to the engine's pad button; false for buttons the standard layout
+/// lacks (paddles, the touchpad, misc). Any thread.
+bool MapSdlPadButton(uint8_t sdlButton, PadButton& button);
+
+/// The gamepads through SDL's game-controller API and its mapping database: opens each
+/// controller as it is plugged in, gives it the lowest free engine pad (0–3; a fifth is left
+/// alone), and feeds its buttons and axes to the engine. Main thread.
+class SdlPads {
+  public:
+    SdlPads() = default;
+    SdlPads(const SdlPads&) = delete;
+    SdlPads& operator=(const SdlPads&) = delete;
+    /// Closes the controllers still open.
+    ~SdlPads();
+    /// Handles a controller event; false for any other event, which is left to the caller.
+    bool Dispatch(const SDL_Event& event, Tesserine& engine);
+    /// The engine pad of SDL joystick instance `id`, or −1 when it has none.
+    int32_t PadOf(SDL_JoystickID id) const;
+
+  private:
+    void Open(int32_t deviceIndex, Tesserine& engine);
+    void Close(SDL_JoystickID id, Tesserine& engine);
+
+    SDL_GameController* controllers[PadCount] = {};
+    SDL_JoystickID ids[PadCount] = {-1, -1, -1, -1};
+};
+
 class Renderer_Software;
 
 /// The desktop Platform on SDL2, the default on Linux: one window, its events delivered to the
@@ -79,6 +106,8 @@ class Platform_SDL : public Platform {
     std::vector<Pixel> pendingFrame;
     Vec2i pendingFrameSize{0, 0};
     bool framePending = false;
+    // Touched by the event loop alone.
+    SdlPads pads;
 };
 
 } // namespace dral

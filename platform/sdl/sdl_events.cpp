@@ -4,12 +4,11 @@
 #include "engine/tesserine.h"
 #include "platform/sdl/platform_sdl.h"
 
+#include <iterator>
+
 namespace dral {
 
 namespace {
-
-// One wheel notch, in the wheel units the engine's input state counts.
-constexpr int32_t WheelNotch = 120;
 
 Key Offset(Key first, int32_t steps) {
     return static_cast<Key>(static_cast<int32_t>(first) + steps);
@@ -146,7 +145,7 @@ void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine) {
     case SDL_MOUSEWHEEL: {
         const int32_t notches =
             event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
-        engine.UpdateMouseWheel(notches * WheelNotch);
+        engine.UpdateMouseWheelNotches(notches);
         break;
     }
     case SDL_KEYDOWN:
@@ -156,11 +155,107 @@ void DispatchWindowEvent(const SDL_Event& event, Tesserine& engine) {
             engine.UpdateKeyState(static_cast<int32_t>(MapSdlKey(event.key.keysym.sym)),
                                   event.type == SDL_KEYDOWN);
         break;
+    case SDL_TEXTINPUT:
+        engine.UpdateTypedText(event.text.text);
+        break;
     case SDL_WINDOWEVENT:
         DispatchWindowChange(event.window, engine);
         break;
     default:
         break;
+    }
+}
+
+static_assert(SDL_CONTROLLER_AXIS_LEFTX == int(PadAxis::LeftX) &&
+              SDL_CONTROLLER_AXIS_RIGHTY == int(PadAxis::RightY) &&
+              SDL_CONTROLLER_AXIS_TRIGGERRIGHT == int(PadAxis::RightTrigger));
+
+bool MapSdlPadButton(uint8_t sdlButton, PadButton& button) {
+    // SDL's order up to the d-pad, with the engine's button for each.
+    constexpr PadButton table[] = {
+        PadButton::A,
+        PadButton::B,
+        PadButton::X,
+        PadButton::Y,
+        PadButton::Back,
+        PadButton::Guide,
+        PadButton::Start,
+        PadButton::LeftStick,
+        PadButton::RightStick,
+        PadButton::LeftShoulder,
+        PadButton::RightShoulder,
+        PadButton::Up,
+        PadButton::Down,
+        PadButton::Left,
+        PadButton::Right,
+    };
+    static_assert(std::size(table) == SDL_CONTROLLER_BUTTON_DPAD_RIGHT + 1);
+    if (sdlButton >= std::size(table)) return false;
+    button = table[sdlButton];
+    return true;
+}
+
+SdlPads::~SdlPads() {
+    for (SDL_GameController* controller : controllers)
+        if (controller) SDL_GameControllerClose(controller);
+}
+
+int32_t SdlPads::PadOf(SDL_JoystickID id) const {
+    for (int32_t pad = 0; pad < PadCount; pad++)
+        if (controllers[pad] && ids[pad] == id) return pad;
+    return -1;
+}
+
+void SdlPads::Open(int32_t deviceIndex, Tesserine& engine) {
+    int32_t pad = 0;
+    while (pad < PadCount && controllers[pad]) pad++;
+    if (pad == PadCount) return;
+    SDL_GameController* controller = SDL_GameControllerOpen(deviceIndex);
+    if (!controller) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    // SDL may announce a controller twice (at start-up and as it enumerates).
+    if (PadOf(id) >= 0) {
+        SDL_GameControllerClose(controller);
+        return;
+    }
+    controllers[pad] = controller;
+    ids[pad] = id;
+    engine.UpdatePadConnection(pad, true);
+}
+
+void SdlPads::Close(SDL_JoystickID id, Tesserine& engine) {
+    const int32_t pad = PadOf(id);
+    if (pad < 0) return;
+    engine.UpdatePadConnection(pad, false);
+    SDL_GameControllerClose(controllers[pad]);
+    controllers[pad] = nullptr;
+    ids[pad] = -1;
+}
+
+bool SdlPads::Dispatch(const SDL_Event& event, Tesserine& engine) {
+    switch (event.type) {
+    case SDL_CONTROLLERDEVICEADDED:
+        Open(event.cdevice.which, engine);
+        return true;
+    case SDL_CONTROLLERDEVICEREMOVED:
+        Close(event.cdevice.which, engine);
+        return true;
+    case SDL_CONTROLLERBUTTONDOWN:
+    case SDL_CONTROLLERBUTTONUP: {
+        PadButton button;
+        if (MapSdlPadButton(event.cbutton.button, button))
+            engine.UpdatePadButton(PadOf(event.cbutton.which), button,
+                                   event.type == SDL_CONTROLLERBUTTONDOWN);
+        return true;
+    }
+    case SDL_CONTROLLERAXISMOTION:
+        // SDL's axes run in the engine's order; sticks reach −32768, triggers rest at 0.
+        if (event.caxis.axis < PadAxisCount)
+            engine.UpdatePadAxis(PadOf(event.caxis.which), static_cast<PadAxis>(event.caxis.axis),
+                                 static_cast<float>(event.caxis.value) / 32767.0f);
+        return true;
+    default:
+        return false;
     }
 }
 

@@ -70,4 +70,9 @@ ResultCode Platform_Web::RunEventLoop() {
     return Ok;
 }
 
+ResultCode Platform_Web::HandleSystemEvent() {
+    if (engine) PollGamepads(*engine);
+    return Ok;
+}
+
 } // namespace dral

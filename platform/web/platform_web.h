@@ -34,7 +34,8 @@ class Platform_Web : public Platform {
     ResultCode CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) override;
     ResultCode SetWindowTitle(const std::string& title) override;
     ResultCode RunEventLoop() override;
-    ResultCode HandleSystemEvent() override { return Fail; }
+    // Reads the pads through the Gamepad API, which has no events for their buttons and axes.
+    ResultCode HandleSystemEvent() override;
 
   private:
     // Set once the engine thread has finished; RunEventLoop waits for it.

@@ -7,14 +7,12 @@
 #include <cstring>
 
 #include "engine/tesserine.h"
+#include "platform/web/gamepad_map.h"
 #include "platform/web/platform_web.h"
 
 namespace dral {
 
 namespace {
-
-// One wheel notch, in the units the engine's input state counts.
-constexpr int32_t WheelNotch = 120;
 
 // The drawing buffer's size: set on the program's main thread, read by the handlers on the
 // browser thread.
@@ -22,6 +20,14 @@ SharedVec2i canvasBuffer;
 
 Tesserine* Engine() {
     return Platform::engine;
+}
+
+// Whether a NUL-terminated UTF-8 string holds exactly one character.
+bool IsOneCharacter(const char* text) {
+    size_t characters = 0;
+    for (const char* c = text; *c; ++c)
+        if ((static_cast<unsigned char>(*c) & 0xC0) != 0x80) ++characters;
+    return characters == 1;
 }
 
 EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
@@ -35,6 +41,10 @@ EM_BOOL OnKey(int type, const EmscriptenKeyboardEvent* event, void*) {
         return EM_FALSE;
     const Key key = MapDomKey(event->code);
     engine->UpdateKeyState(static_cast<int32_t>(key), down);
+    // A key-down whose value is one character is typed text (repeats included); named keys such
+    // as "Enter" or "Backspace" are longer, and shortcuts with Ctrl or Meta are not typing.
+    if (down && !event->ctrlKey && !event->metaKey && IsOneCharacter(event->key))
+        engine->UpdateTypedText(event->key);
     // The page must not scroll on Space or the arrows; function keys keep their browser meaning
     // (reload, developer tools).
     const int value = static_cast<int>(key);
@@ -69,7 +79,7 @@ EM_BOOL OnWheel(int, const EmscriptenWheelEvent* event, void*) {
     Tesserine* engine = Engine();
     if (!engine || event->deltaY == 0.0) return EM_FALSE;
     // Turning the wheel away from the user scrolls up (negative deltaY) and counts positive.
-    engine->UpdateMouseWheel(event->deltaY < 0.0 ? WheelNotch : -WheelNotch);
+    engine->UpdateMouseWheelNotches(event->deltaY < 0.0 ? 1 : -1);
     return EM_TRUE;
 }
 
@@ -121,6 +131,25 @@ bool ListenToPage(Tesserine& engine, const Vec2i& canvasSize) {
     // A page opened in front already has the focus and sends no event for it.
     engine.UpdateKeyFocus(MAIN_THREAD_EM_ASM_INT({ return document.hasFocus() ? 1 : 0; }) != 0);
     return ok;
+}
+
+void PollGamepads(Tesserine& engine) {
+    if (emscripten_sample_gamepad_data() != EMSCRIPTEN_RESULT_SUCCESS) return;
+    const int count = emscripten_get_num_gamepads();
+    for (int32_t pad = 0; pad < PadCount; pad++) {
+        EmscriptenGamepadEvent state{};
+        const bool present =
+            pad < count &&
+            emscripten_get_gamepad_status(pad, &state) == EMSCRIPTEN_RESULT_SUCCESS &&
+            state.connected;
+        const GamepadView view{std::strcmp(state.mapping, "standard") == 0,
+                               state.numAxes,
+                               state.axis,
+                               state.numButtons,
+                               state.analogButton,
+                               state.digitalButton};
+        ReportStandardGamepad(engine, pad, present ? &view : nullptr);
+    }
 }
 
 } // namespace dral

@@ -4,10 +4,12 @@
 
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
+#include <xinput.h>
 
 #include "engine/platform_support.h"
 #include "engine/tesserine.h"
 #include "platform/windows/window_logic.h"
+#include "platform/windows/xinput_logic.h"
 
 namespace dral {
 
@@ -18,14 +20,54 @@ constexpr const char* WindowClassName = "DRAL_TESSERINE";
 // Written by CreateAppWindow before the engine thread exists, read only by the window procedure;
 // both run on the main thread.
 win32::KeyMap keyMap;
-// Kept by the window procedure alone, on the main thread.
-win32::KeysDown keysDown;
+
+// XInputGetState, from whichever XInput library the system has; null when it has none.
+using XInputGetStateFunction = DWORD(WINAPI*)(DWORD, XINPUT_STATE*);
+XInputGetStateFunction xinputGetState = nullptr;
+// Polling a slot with nothing in it is slow, so empty slots are looked at only every so often.
+constexpr uint32_t EmptySlotPollFrames = 60;
+// Engine thread only.
+bool slotConnected[win32::XInputSlots] = {};
+uint32_t framesToSlotPoll = 0;
+
+void LoadXInput() {
+    for (const char* library : {"xinput1_4.dll", "xinput1_3.dll", "xinput9_1_0.dll"}) {
+        if (HMODULE module = LoadLibraryA(library)) {
+            xinputGetState = reinterpret_cast<XInputGetStateFunction>(
+                reinterpret_cast<void*>(GetProcAddress(module, "XInputGetState")));
+            if (xinputGetState) return;
+        }
+    }
+}
+
+void PollPads(Tesserine& engine) {
+    if (!xinputGetState) return;
+    const bool pollEmpty = framesToSlotPoll == 0;
+    framesToSlotPoll = pollEmpty ? EmptySlotPollFrames : framesToSlotPoll - 1;
+    for (DWORD slot = 0; slot < win32::XInputSlots; slot++) {
+        if (!slotConnected[slot] && !pollEmpty) continue;
+        XINPUT_STATE state{};
+        slotConnected[slot] = xinputGetState(slot, &state) == ERROR_SUCCESS;
+        const XINPUT_GAMEPAD& g = state.Gamepad;
+        const win32::XInputGamepad pad{g.wButtons, g.bLeftTrigger, g.bRightTrigger, g.sThumbLX,
+                                       g.sThumbLY, g.sThumbRX,     g.sThumbRY};
+        win32::ReportXInputPad(engine, static_cast<int32_t>(slot),
+                               slotConnected[slot] ? &pad : nullptr);
+    }
+}
+
+// An ANSI window's character messages carry a byte of the ANSI code page; the engine takes UTF-16.
+WPARAM CharacterAsUtf16(WPARAM wParam) {
+    const char byte = static_cast<char>(wParam & 0xFF);
+    wchar_t unit = 0;
+    return MultiByteToWideChar(CP_ACP, 0, &byte, 1, &unit, 1) == 1 ? unit : 0;
+}
 
 LRESULT CALLBACK WindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     // Messages can come before an engine exists (a window made outside Run): leave them alone.
     if (Platform::engine != nullptr) {
-        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, keysDown, message, wParam,
-                                             lParam)) {
+        const WPARAM param = message == WM_CHAR ? CharacterAsUtf16(wParam) : wParam;
+        switch (win32::DispatchWindowMessage(*Platform::engine, keyMap, message, param, lParam)) {
         case win32::MessageOutcome::Handled:
             return 0;
         case win32::MessageOutcome::PostQuit:
@@ -59,6 +101,7 @@ ResultCode Platform_Windows::CleanUpApplication() {
     return Ok;
 }
 ResultCode Platform_Windows::StartThread() {
+    LoadXInput();
     return Ok;
 }
 
@@ -125,8 +168,10 @@ ResultCode Platform_Windows::RunEventLoop() {
     return Ok;
 }
 
+// XInput has no events: the pads are read at the start of every frame, just before the latch.
 ResultCode Platform_Windows::HandleSystemEvent() {
-    return Fail;
+    if (engine) PollPads(*engine);
+    return Ok;
 }
 
 } // namespace dral

@@ -17,6 +17,7 @@ enum : uint32_t {
     MsgClose = 0x0010,
     MsgKeyDown = 0x0100,
     MsgKeyUp = 0x0101,
+    MsgChar = 0x0102,
     MsgSysKeyUp = 0x0105,
     MsgMouseMove = 0x0200,
     MsgLButtonDown = 0x0201,
@@ -43,17 +44,6 @@ uint32_t Low16(uintptr_t value) {
 }
 uint32_t High16(uintptr_t value) {
     return static_cast<uint32_t>((value >> 16) & 0xFFFF);
-}
-
-void ReportKey(Tesserine& engine, KeysDown& down, uint8_t key, bool isDown) {
-    down.set(key, isDown);
-    engine.UpdateKeyState(key, isDown);
-}
-
-void ReleaseKeysDown(Tesserine& engine, KeysDown& down) {
-    for (size_t key = 0; key < down.size(); ++key)
-        if (down.test(key)) engine.UpdateKeyState(static_cast<int32_t>(key), false);
-    down.reset();
 }
 
 } // namespace
@@ -103,8 +93,8 @@ int32_t HighSigned16(uintptr_t value) {
     return static_cast<int16_t>(High16(value));
 }
 
-MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, KeysDown& down,
-                                     uint32_t message, uintptr_t wParam, intptr_t lParam) {
+MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, uint32_t message,
+                                     uintptr_t wParam, intptr_t lParam) {
     const auto lBits = static_cast<uintptr_t>(lParam);
     const auto key = [&] { return LookUpKey(keys, static_cast<uint32_t>(wParam)); };
     switch (message) {
@@ -137,16 +127,19 @@ MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, Keys
         break;
     case MsgKillFocus:
         engine.UpdateKeyFocus(false);
-        ReleaseKeysDown(engine, down);
         break;
     case MsgKeyDown:
-        ReportKey(engine, down, key(), true);
+        engine.UpdateKeyState(key(), true);
         break;
     case MsgKeyUp:
-        ReportKey(engine, down, key(), false);
+        engine.UpdateKeyState(key(), false);
+        break;
+    // A UTF-16 unit; lone surrogates and control characters (Backspace, Enter) are not text.
+    case MsgChar:
+        engine.UpdateTypedChar(static_cast<char32_t>(wParam & 0xFFFF));
         break;
     case MsgSysKeyUp:
-        ReportKey(engine, down, key(), false);
+        engine.UpdateKeyState(key(), false);
         return MessageOutcome::DefaultHandler;
     case MsgSize:
         engine.UpdateWindowSize(static_cast<int32_t>(Low16(lBits)),

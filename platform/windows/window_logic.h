@@ -3,7 +3,6 @@
 // and size updates, and the window style and size arithmetic.
 #pragma once
 
-#include <bitset>
 #include <cstdint>
 #include <map>
 
@@ -28,14 +27,12 @@ enum class MessageOutcome {
     DefaultHandler // leave the message to the system's default handling
 };
 
-// The engine keys the window has seen go down and not come up. Once the window loses the focus,
-// the releases of keys still held go to another window, so the platform reports them itself.
-using KeysDown = std::bitset<256>;
-
 // Hands one window message to the engine. A key released while Alt is held (a system key-up)
-// counts as a release but is left to the default handler too, which drives the window menu.
-MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, KeysDown& down,
-                                     uint32_t message, uintptr_t wParam, intptr_t lParam);
+// counts as a release but is left to the default handler too, which drives the window menu. Keys
+// still held when the focus goes are released by the engine itself. A character message must carry
+// a UTF-16 unit (the window procedure converts those of an ANSI window).
+MessageOutcome DispatchWindowMessage(Tesserine& engine, const KeyMap& keys, uint32_t message,
+                                     uintptr_t wParam, intptr_t lParam);
 
 // Mouse coordinates and wheel deltas are signed 16-bit fields packed into a message parameter.
 int32_t LowSigned16(uintptr_t value);

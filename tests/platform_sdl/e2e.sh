@@ -215,7 +215,7 @@ case_hello() {
   start_x 1024x768
   start_app
   find_window
-  # Held for a while: a press and release between two frames leave no trace.
+  # Held for a while, as a person presses it.
   xdotool mousemove --window "$wid" 10 10 keydown Escape sleep 0.5 keyup Escape
   expect_exit_ok
 }

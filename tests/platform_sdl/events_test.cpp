@@ -234,5 +234,133 @@ TEST_F(SdlEventTable, CloseOnlyRequestsAStop) {
     EXPECT_TRUE(running);
 }
 
+TEST_F(SdlEventTable, TypedTextAndFocusLossReachTheEngine) {
+    SDL_Event text{};
+    text.type = SDL_TEXTINPUT;
+    SDL_strlcpy(text.text.text, "\xC3\xA9t\xC3\xA9", sizeof text.text.text);
+    Feed(text);
+    Feed(KeyEvent(SDLK_a, true));
+    Frame();
+    EXPECT_EQ(engine.TypedText(), "\xC3\xA9t\xC3\xA9");
+    Feed(WindowEvent(SDL_WINDOWEVENT_FOCUS_LOST));
+    Frame();
+    EXPECT_EQ(engine.TypedText(), "");
+    EXPECT_TRUE(engine.KeyState(Key::A).released);
+}
+
+// Real controllers through SDL's game-controller API: SDL's own virtual joysticks stand in for
+// devices, and SDL's event queue carries their events as it would a plugged-in pad's.
+class SdlPadsTest : public SdlEventTable {
+  protected:
+    void SetUp() override { ASSERT_EQ(SDL_Init(SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError(); }
+    void TearDown() override {
+        while (SDL_NumJoysticks() > 0) SDL_JoystickDetachVirtual(0);
+        Pump();
+        SDL_QuitSubSystem(SDL_INIT_GAMECONTROLLER);
+    }
+    // Plugs in a virtual controller and returns its instance id.
+    SDL_JoystickID Attach() {
+        const int index =
+            SDL_JoystickAttachVirtual(SDL_JOYSTICK_TYPE_GAMECONTROLLER, SDL_CONTROLLER_AXIS_MAX,
+                                      SDL_CONTROLLER_BUTTON_MAX, 0);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        const SDL_JoystickID id = SDL_JoystickGetDeviceInstanceID(index);
+        Pump();
+        return id;
+    }
+    void Detach(SDL_JoystickID id) {
+        for (int i = 0; i < SDL_NumJoysticks(); i++)
+            if (SDL_JoystickGetDeviceInstanceID(i) == id) SDL_JoystickDetachVirtual(i);
+        Pump();
+    }
+    void SetButton(SDL_JoystickID id, SDL_GameControllerButton button, bool down) {
+        SDL_JoystickSetVirtualButton(SDL_JoystickFromInstanceID(id), button, down);
+        Pump();
+    }
+    void SetAxis(SDL_JoystickID id, SDL_GameControllerAxis axis, Sint16 value) {
+        SDL_JoystickSetVirtualAxis(SDL_JoystickFromInstanceID(id), axis, value);
+        Pump();
+    }
+    void Pump() {
+        SDL_JoystickUpdate();
+        SDL_Event e;
+        while (SDL_PollEvent(&e))
+            if (!pads.Dispatch(e, engine)) Feed(e);
+    }
+    SdlPads pads;
+};
+
+TEST_F(SdlPadsTest, ControllersBecomePadsWithTheirButtonsAndAxes) {
+    const SDL_JoystickID first = Attach();
+    const SDL_JoystickID second = Attach();
+    Frame();
+    EXPECT_EQ(pads.PadOf(first), 0);
+    EXPECT_EQ(pads.PadOf(second), 1);
+    EXPECT_TRUE(engine.PadConnection(0).pressed);
+    EXPECT_TRUE(engine.PadConnection(1).pressed);
+
+    SetButton(second, SDL_CONTROLLER_BUTTON_A, true);
+    SetButton(second, SDL_CONTROLLER_BUTTON_A, false); // a tap between frames
+    SetButton(second, SDL_CONTROLLER_BUTTON_DPAD_LEFT, true);
+    SetAxis(second, SDL_CONTROLLER_AXIS_LEFTX, -32768);
+    SetAxis(second, SDL_CONTROLLER_AXIS_RIGHTY, 32767);
+    SetAxis(second, SDL_CONTROLLER_AXIS_TRIGGERRIGHT, 32767);
+    SetAxis(second, SDL_CONTROLLER_AXIS_LEFTY, 3000); // inside the dead zone
+    Frame();
+    EXPECT_TRUE(engine.PadButtonState(1, PadButton::A).pressed);
+    EXPECT_TRUE(engine.PadButtonState(1, PadButton::Left).held);
+    EXPECT_TRUE(engine.PadButtonState(1, PadButton::RightTrigger).held);
+    EXPECT_FALSE(engine.PadButtonState(0, PadButton::A).held);
+    EXPECT_EQ(engine.PadAxisValue(1, PadAxis::LeftX), -1.0f);
+    EXPECT_EQ(engine.PadAxisValue(1, PadAxis::RightY), 1.0f);
+    EXPECT_EQ(engine.PadAxisValue(1, PadAxis::RightTrigger), 1.0f);
+    EXPECT_EQ(engine.PadAxisValue(1, PadAxis::LeftY), 0.0f);
+    Frame();
+    EXPECT_TRUE(engine.PadButtonState(1, PadButton::A).released);
+
+    // Pulling the first pad frees its number for the next controller; the second keeps its own.
+    Detach(first);
+    Frame();
+    EXPECT_TRUE(engine.PadConnection(0).released);
+    EXPECT_TRUE(engine.IsPadConnected(1));
+    const SDL_JoystickID third = Attach();
+    Frame();
+    EXPECT_EQ(pads.PadOf(third), 0);
+    EXPECT_TRUE(engine.PadConnection(0).pressed);
+
+    // Pulled out while held: the button is let go.
+    Detach(second);
+    Frame();
+    EXPECT_FALSE(engine.IsPadConnected(1));
+    EXPECT_TRUE(engine.PadButtonState(1, PadButton::Left).released);
+    EXPECT_EQ(engine.PadAxisValue(1, PadAxis::LeftX), 0.0f);
+}
+
+TEST_F(SdlPadsTest, AFifthControllerGetsNoPad) {
+    SDL_JoystickID ids[PadCount + 1];
+    for (SDL_JoystickID& id : ids) id = Attach();
+    Frame();
+    for (int pad = 0; pad < PadCount; pad++) EXPECT_TRUE(engine.IsPadConnected(pad));
+    EXPECT_EQ(pads.PadOf(ids[PadCount]), -1);
+    SetButton(ids[PadCount], SDL_CONTROLLER_BUTTON_B, true);
+    Frame();
+    for (int pad = 0; pad < PadCount; pad++)
+        EXPECT_FALSE(engine.PadButtonState(pad, PadButton::B).held);
+}
+
+TEST(SdlPadButtons, MapTheStandardLayoutAndSkipTheRest) {
+    PadButton button{};
+    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_Y, button));
+    EXPECT_EQ(button, PadButton::Y);
+    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_BACK, button));
+    EXPECT_EQ(button, PadButton::Back);
+    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, button));
+    EXPECT_EQ(button, PadButton::RightShoulder);
+    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, button));
+    EXPECT_EQ(button, PadButton::Right);
+    EXPECT_FALSE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_MISC1, button));
+    EXPECT_FALSE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_PADDLE1, button));
+}
+
 } // namespace
 } // namespace dral

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <thread>
 #include <vector>
 
@@ -21,6 +23,9 @@ struct Seen {
     uint8_t keys[KeyCount];
     uint8_t buttons[MouseButtonCount];
     int32_t mouseX, mouseY, wheel;
+    uint8_t pads[PadCount][PadButtonCount + 1]; // the connection, then the buttons
+    float axes[PadCount][PadAxisCount];
+    char text[64];
     int random;
     uint64_t picture;
     // Read live, not latched: a change that arrives in the middle of a live frame shows there at
@@ -31,7 +36,9 @@ struct Seen {
     bool SameLatchedInput(const Seen& o) const {
         return elapsed == o.elapsed && std::equal(keys, keys + KeyCount, o.keys) &&
                std::equal(buttons, buttons + MouseButtonCount, o.buttons) && mouseX == o.mouseX &&
-               mouseY == o.mouseY && wheel == o.wheel && random == o.random && picture == o.picture;
+               mouseY == o.mouseY && wheel == o.wheel && random == o.random &&
+               picture == o.picture && std::memcmp(pads, o.pads, sizeof pads) == 0 &&
+               std::memcmp(axes, o.axes, sizeof axes) == 0 && std::strcmp(text, o.text) == 0;
     }
 };
 
@@ -57,6 +64,14 @@ class Echo : public Tesserine {
         };
         for (int k = 0; k < KeyCount; k++) s.keys[k] = pack(KeyState(static_cast<Key>(k)));
         for (uint32_t b = 0; b < MouseButtonCount; b++) s.buttons[b] = pack(MouseButtonState(b));
+        for (uint32_t p = 0; p < PadCount; p++) {
+            s.pads[p][0] = pack(PadConnection(p));
+            for (int b = 0; b < PadButtonCount; b++)
+                s.pads[p][b + 1] = pack(PadButtonState(p, static_cast<PadButton>(b)));
+            for (int a = 0; a < PadAxisCount; a++)
+                s.axes[p][a] = PadAxisValue(p, static_cast<PadAxis>(a));
+        }
+        std::snprintf(s.text, sizeof s.text, "%s", TypedText().c_str());
         s.mouseX = MouseX();
         s.mouseY = MouseY();
         s.wheel = MouseWheel();
@@ -66,6 +81,8 @@ class Echo : public Tesserine {
         s.random = std::rand();
         Clear(Pixel(static_cast<uint8_t>(s.random), 0, 0, 255));
         FillRect(s.mouseX, s.mouseY, 3, 3, White);
+        DrawString(0, 0, TypedText(), Green);
+        Draw(static_cast<int32_t>(32.0f + 30.0f * s.axes[1][0]), 40, Yellow);
         s.picture = PictureOf(*GetDrawTarget());
         seen.push_back(s);
         std::this_thread::sleep_for(std::chrono::microseconds(200));
@@ -94,6 +111,13 @@ class Recording : public ScratchDir {
                 if (i % 4 == 0) app.UpdateMouseWheel(static_cast<int32_t>(i % 7) - 3);
                 if (i % 9 == 0) app.UpdateKeyFocus(i % 2 == 0);
                 if (i % 25 == 0) app.UpdateWindowSize(64 + static_cast<int32_t>(i % 40), 48);
+                if (i % 30 == 0)
+                    app.UpdatePadConnection(static_cast<int32_t>(i / 30 % 2), i % 60 == 0);
+                app.UpdatePadConnection(1, true);
+                app.UpdatePadButton(1, static_cast<PadButton>(i % PadButtonCount), i % 4 < 2);
+                app.UpdatePadAxis(1, static_cast<PadAxis>(i % PadAxisCount),
+                                  static_cast<float>(i % 11) / 5.0f - 1.0f);
+                if (i % 6 == 0) app.UpdateTypedText(i % 12 ? "ab" : "\xC3\xA9");
                 std::this_thread::sleep_for(std::chrono::microseconds(150));
             }
         });
@@ -130,6 +154,40 @@ TEST_F(Recording, ReplayGivesTheSameFramesSeedAndStops) {
     EXPECT_EQ(replay.Run(), Fail);
     EXPECT_EQ(replay.GetLayers().size(), 1u);
     EXPECT_EQ(replay.seen.size(), original.size());
+    const auto typed = std::count_if(original.begin(), original.end(),
+                                     [](const Seen& s) { return s.text[0] != 0; });
+    const auto padMoved = std::count_if(original.begin(), original.end(),
+                                        [](const Seen& s) { return s.axes[1][0] != 0.0f; });
+    EXPECT_GT(typed, 0) << "the run typed text";
+    EXPECT_GT(padMoved, 0) << "the run moved a stick";
+}
+
+// A version 1 recording, as engines before pads wrote it: W tapped across three frames, the mouse
+// moved and the wheel turned. It still replays.
+TEST_F(Recording, AVersionOneRecordingStillReplays) {
+    const char v1[] =
+        "\x54\x45\x53\x53\x52\x45\x43\x0A\x01\x00\x00\x00\x09\x00\x00\x00\x40\x00\x00\x00"
+        "\x30\x00\x00\x00\x01\x00\x00\x00\x01\x00\x00\x00\x40\x00\x00\x00\x30\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00"
+        "\x00\x00\x81\x0A\xD7\x23\x3C\x00\x17\x8C\x0A\xD7\xA3\x3C\x05\x00\x00\x00\x06\x00"
+        "\x00\x00\x78\x00\x00\x00\x81\x0A\xD7\x23\x3C\x00\x17\x02\x03\x00\x00\x00\x00\x00"
+        "\x00\x00\x1D\xBF\x27\xD6";
+    WriteFile("v1.rec", std::string(v1, sizeof v1 - 1));
+    HeadlessEngine<Echo> replay(64, 48);
+    ASSERT_EQ(replay.Replay("v1.rec"), Ok) << replay.RecordingError();
+    EXPECT_EQ(replay.RecordingSeed(), 9u);
+    ASSERT_EQ(replay.seen.size(), 3u);
+    const int w = static_cast<int>(Key::W);
+    EXPECT_EQ(replay.seen[0].keys[w], 5) << "pressed and held";
+    EXPECT_EQ(replay.seen[1].keys[w], 4) << "held";
+    EXPECT_EQ(replay.seen[1].mouseX, 5);
+    EXPECT_EQ(replay.seen[1].mouseY, 6);
+    EXPECT_EQ(replay.seen[1].wheel, 120);
+    EXPECT_EQ(replay.seen[2].keys[w], 2) << "released";
+    EXPECT_EQ(replay.seen[2].wheel, 0);
+    EXPECT_FLOAT_EQ(replay.seen[1].elapsed, 0.02f);
+    EXPECT_FALSE(replay.seen[2].pads[0][0]) << "no pads in version 1";
 }
 
 TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
@@ -173,7 +231,7 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
         << counted.RecordingError();
 
     std::string version = bytes;
-    version[8] = 2;
+    version[8] = 3;
     WriteFile("version.rec", version);
     EXPECT_EQ(HeadlessEngine<Echo>(64, 48).Replay("version.rec"), Fail);
     WriteFile("text.rec", std::string(100, 'x'));
