@@ -11,6 +11,7 @@
 //   Layers and their composition ................ engine/layers.cpp (the record: layer.h)
 //   Decals ...................................... engine/decal.cpp (the types: decal.h)
 //   Colours and vectors ......................... engine/pixel.h, pixel.cpp, vec2.h
+//   Shape overlaps, text measuring .............. engine/shapes.h, engine/text.h, text.cpp
 //   Sprites ..................................... engine/sprite.h, sprite.cpp
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
@@ -36,6 +37,10 @@
 #include "engine/result.h"
 #include "engine/sprite.h"
 #include "engine/vec2.h"
+
+// Game-author helpers: shape overlap tests and text measuring.
+#include "engine/shapes.h"
+#include "engine/text.h"
 
 /// Tesserine, the engine: the engine class, its value types and the back-end contracts.
 namespace dral {
