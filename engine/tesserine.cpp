@@ -13,7 +13,7 @@ constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
 } // namespace
 
-Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
+Tesserine::Tesserine() : engineDraw(ResolvedDraw()), titleBanner(TitleBanner) {
     CreateBackends();
 }
 
@@ -148,7 +148,7 @@ void Tesserine::UpdateTitle() {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, frameCount).ptr;
     // Built in storage kept across frames: after the first title, a title frame touches no heap.
-    titleText.assign(TitleBanner).append(appName).append(" - FPS: ").append(digits, end);
+    titleText.assign(titleBanner).append(appName).append(" - FPS: ").append(digits, end);
     platform->SetWindowTitle(titleText);
     frameCount = 0;
 }

@@ -3,7 +3,7 @@
 // layers and decals composed on the GPU through the Renderer back-end.
 //
 // Contents: each group of the API and the file that implements it.
-//   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp
+//   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp (title banner too)
 //   Input: updates and queries .................. engine/input.cpp (keys and states: input.h)
 //   Pixel modes and primitives .................. engine/draw.cpp
 //   Sprite blits ................................ engine/blit.cpp
@@ -398,6 +398,15 @@ class Tesserine {
     /// The seed given to StartRecording, or read from the recording being replayed.
     uint32_t RecordingSeed() const { return recordingSeed; }
 
+    // Game-author conveniences beside the frame loop's own interface.
+
+    /// Replaces the text the window title starts with, before the application's name and the
+    /// frame rate: "Arcade - " gives "Arcade - <appName> - FPS: n", and "" puts the name first.
+    /// The default is the engine's own banner. Call it before Run, or on the engine thread.
+    void SetTitleBanner(const std::string& banner) { titleBanner = banner; }
+    /// The text the window title starts with.
+    const std::string& GetTitleBanner() const { return titleBanner; }
+
   protected:
     /// The clock of the frame times: monotonic, so a changed wall clock cannot turn time back.
     using Clock = std::chrono::steady_clock;
@@ -511,6 +520,9 @@ class Tesserine {
     std::string recordingError;
     uint32_t recordingSeed = 0;
     std::string titleText;
+
+    // Game-author conveniences.
+    std::string titleBanner;
 };
 
 } // namespace dral
