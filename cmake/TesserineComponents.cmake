@@ -1,8 +1,9 @@
 # How the engine's folders become components and components become the libraries an application
 # links. A component is an object library with its own usage requirements, so it compiles against
-# nothing it does not declare; a back-end set is one static library holding the core, the headless
-# pair, the software renderer, one platform, one renderer, optionally one image decoder, and the generated default-set
-# source that makes that platform, renderer and decoder the defaults.
+# nothing it does not declare; a back-end set is one static library holding the core, the runner,
+# the headless pair, the software renderer, one platform, one renderer, optionally one image
+# decoder, and the generated default-set source that makes that platform, renderer and decoder the
+# defaults.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -62,11 +63,12 @@ function(tesserine_link_components target)
 endfunction()
 
 # tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name])
-# The library TARGET (alias dral::TARGET): the core, the headless pair (for UseBackends), and the
-# given platform, renderer and decoder, which become the defaults of Tesserine's constructor.
+# The library TARGET (alias dral::TARGET): the core, RunGame, the headless pair (for UseBackends),
+# and the given platform, renderer and decoder, which become the defaults of Tesserine's
+# constructor.
 function(tesserine_backend_set target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER" "")
-  set(components core platform_headless renderer_headless renderer_software ${arg_PLATFORM}
+  set(components core runner platform_headless renderer_headless renderer_software ${arg_PLATFORM}
                  ${arg_RENDERER} ${arg_DECODER})
   list(REMOVE_DUPLICATES components)
 
