@@ -398,7 +398,7 @@ class Tesserine {
     /// The seed given to StartRecording, or read from the recording being replayed.
     uint32_t RecordingSeed() const { return recordingSeed; }
 
-    // Game-author conveniences beside the frame loop's own interface.
+    // Conveniences for game authors: the title banner.
 
     /// Replaces the text the window title starts with, before the application's name and the
     /// frame rate: "Arcade - " gives "Arcade - <appName> - FPS: n", and "" puts the name first.
