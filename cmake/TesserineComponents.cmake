@@ -1,9 +1,9 @@
 # How the engine's folders become components and components become the libraries an application
 # links. A component is an object library with its own usage requirements, so it compiles against
-# nothing it does not declare; a back-end set is one static library holding the core, the headless
-# pair, the software renderer, the headless audio device, one platform, one renderer, optionally
-# one image decoder, audio device and sound decoder, and the generated default-set source that
-# makes them the defaults.
+# nothing it does not declare; a back-end set is one static library holding the core, the runner,
+# the headless pair, the software renderer, the headless audio device, one platform, one renderer,
+# optionally one image decoder, audio device and sound decoder, and the generated default-set
+# source that makes them the defaults.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -31,12 +31,16 @@ function(tesserine_component_folder name)
                "${CMAKE_CURRENT_SOURCE_DIR}")
 endfunction()
 
+# tesserine_add_subfolders([EXCEPT name...])
 # Adds every sub-folder of the calling folder that holds a CMakeLists.txt, in name order, so that a
-# new example, test group, tool or benchmark needs no line anywhere else.
+# new example, test group, tool or benchmark needs no line anywhere else; EXCEPT names folders
+# added elsewhere.
 function(tesserine_add_subfolders)
+  cmake_parse_arguments(PARSE_ARGV 0 arg "" "" "EXCEPT")
   file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
   foreach(child ${children})
-    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+    get_filename_component(name ${child} NAME)
+    if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt AND NOT name IN_LIST arg_EXCEPT)
       add_subdirectory(${child})
     endif()
   endforeach()
@@ -75,13 +79,13 @@ endfunction()
 
 # tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name] [AUDIO name]
 #                       [SOUND_DECODER name])
-# The library TARGET (alias dral::TARGET): the core, the headless pair (for UseBackends), the
-# headless audio device, and the given platform, renderer, image decoder, audio device and sound
-# decoder, which become the defaults (without AUDIO the engine is silent, without SOUND_DECODER it
-# reads WAV only).
+# The library TARGET (alias dral::TARGET): the core, RunGame, the headless pair (for UseBackends),
+# the headless audio device, and the given platform, renderer, image decoder, audio device and
+# sound decoder, which become the defaults (without AUDIO the engine is silent, without
+# SOUND_DECODER it reads WAV only).
 function(tesserine_backend_set target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER;AUDIO;SOUND_DECODER" "")
-  set(components core platform_headless renderer_headless renderer_software audio_headless
+  set(components core runner platform_headless renderer_headless renderer_software audio_headless
                  ${arg_PLATFORM} ${arg_RENDERER} ${arg_DECODER} ${arg_AUDIO} ${arg_SOUND_DECODER})
   list(REMOVE_DUPLICATES components)
 

@@ -41,7 +41,8 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/TesserineConfig.cmake.in
 write_basic_package_version_file(${PROJECT_BINARY_DIR}/TesserineConfigVersion.cmake
                                  COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/TesserineConfig.cmake
-              ${PROJECT_BINARY_DIR}/TesserineConfigVersion.cmake DESTINATION ${package_dir})
+              ${PROJECT_BINARY_DIR}/TesserineConfigVersion.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/TesserinePack.cmake DESTINATION ${package_dir})
 
 # tesserine.pc for dral::tesserine, tesserine-headless.pc for dral::tesserine_headless.
 foreach(library tesserine tesserine_headless)

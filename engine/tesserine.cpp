@@ -22,7 +22,7 @@ int32_t ToExtent(float v) {
 }
 } // namespace
 
-Tesserine::Tesserine() : engineDraw(ResolvedDraw()) {
+Tesserine::Tesserine() : engineDraw(ResolvedDraw()), titleBanner(TitleBanner) {
     // The frame's typed text is filled every frame: its room is made once, here.
     typedText.reserve(TypedTextQueue::MaxBytes);
     CreateBackends();
@@ -196,7 +196,7 @@ void Tesserine::UpdateTitle() {
     char digits[16];
     const auto end = std::to_chars(digits, digits + sizeof digits, frameCount).ptr;
     // Built in storage kept across frames: after the first title, a title frame touches no heap.
-    titleText.assign(TitleBanner).append(appName).append(" - FPS: ").append(digits, end);
+    titleText.assign(titleBanner).append(appName).append(" - FPS: ").append(digits, end);
     platform->SetWindowTitle(titleText);
     frameCount = 0;
 }

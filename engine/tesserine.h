@@ -3,7 +3,7 @@
 // layers and decals composed on the GPU through the Renderer back-end.
 //
 // Contents: each group of the API and the file that implements it.
-//   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp
+//   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp (title banner too)
 //   Input: updates and queries .................. engine/input.cpp (keys and states: input.h)
 //   Pixel modes and primitives .................. engine/draw.cpp
 //   Sprite blits ................................ engine/blit.cpp
@@ -11,6 +11,7 @@
 //   Layers and their composition ................ engine/layers.cpp (the record: layer.h)
 //   Decals ...................................... engine/decal.cpp (the types: decal.h)
 //   Colours and vectors ......................... engine/pixel.h, pixel.cpp, vec2.h
+//   Shape overlaps, text measuring .............. engine/shapes.h, engine/text.h, text.cpp
 //   Sprites ..................................... engine/sprite.h, sprite.cpp
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
@@ -39,6 +40,10 @@
 #include "engine/result.h"
 #include "engine/sprite.h"
 #include "engine/vec2.h"
+
+// Game-author helpers: shape overlap tests and text measuring.
+#include "engine/shapes.h"
+#include "engine/text.h"
 
 /// Tesserine, the engine: the engine class, its value types and the back-end contracts.
 namespace dral {
@@ -420,6 +425,15 @@ class Tesserine {
     /// The seed given to StartRecording, or read from the recording being replayed.
     uint32_t RecordingSeed() const { return recordingSeed; }
 
+    // Conveniences for game authors: the title banner.
+
+    /// Replaces the text the window title starts with, before the application's name and the
+    /// frame rate: "Arcade - " gives "Arcade - <appName> - FPS: n", and "" puts the name first.
+    /// The default is the engine's own banner. Call it before Run, or on the engine thread.
+    void SetTitleBanner(const std::string& banner) { titleBanner = banner; }
+    /// The text the window title starts with.
+    const std::string& GetTitleBanner() const { return titleBanner; }
+
   protected:
     /// The clock of the frame times: monotonic, so a changed wall clock cannot turn time back.
     using Clock = std::chrono::steady_clock;
@@ -602,6 +616,9 @@ class Tesserine {
     std::string recordingError;
     uint32_t recordingSeed = 0;
     std::string titleText;
+
+    // Game-author conveniences.
+    std::string titleBanner;
 
     // Sound (engine/audio.h) --------------------------------------------------------------------
   public:

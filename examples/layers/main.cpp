@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "run_example.h"
+#include "engine/run_game.h"
 
 class Layers : public dral::Tesserine {
   public:
@@ -102,5 +102,8 @@ class Layers : public dral::Tesserine {
 
 int main(int argc, char** argv) {
     Layers app;
-    return examples::RunExample(app, argc, argv, 320, 240, 2);
+    if (app.Setup(320, 240, 2, 2) != dral::Ok) return 1;
+    // The window, or with --frames N (as the tests start it) N frames without one: --help lists
+    // the options.
+    return dral::RunGame(app, argc, argv);
 }

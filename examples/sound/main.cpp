@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "run_example.h"
+#include "engine/run_game.h"
 
 namespace {
 
@@ -117,5 +117,6 @@ class SoundExample : public dral::Tesserine {
 
 int main(int argc, char** argv) {
     SoundExample app;
-    return examples::RunExample(app, argc, argv, 320, 240, 2);
+    if (app.Setup(320, 240, 2, 2) != dral::Ok) return 1;
+    return dral::RunGame(app, argc, argv);
 }

@@ -1,5 +1,6 @@
 // Sprite blits and text: flips, whole-number scaling, regions past the sprite's edge, and
-// DrawString's layout (pen, newline, scale, skipped bytes) with its pixel-mode switch and restore.
+// DrawString's layout (pen, newline, scale, skipped bytes) with its pixel-mode switch and restore,
+// and TextSize measuring the same layout.
 #include <gtest/gtest.h>
 
 #include "recording_engine.h"
@@ -113,6 +114,48 @@ TEST(Text, PenAdvancesByCellsAndNewlineReturnsDown) {
     EXPECT_EQ(TextPlots(e, 3, 4, "AB", 0),
               Joined(TextPlots(e, 3, 4, "A", 1), TextPlots(e, 3, 4, "B", 1)));
     EXPECT_TRUE(TextPlots(e, 3, 4, " ", 1).empty());
+}
+
+TEST(Text, SizeCountsCellsAndLinesAsTheDrawingDoes) {
+    struct Case {
+        const char* text;
+        uint32_t scale;
+        Vec2i size;
+    };
+    const Case cases[] = {
+        {"", 1, {0, 0}},
+        {"A", 1, {8, 8}},
+        {"Hello", 2, {80, 16}},
+        {"ab\ncdef", 1, {32, 16}},
+        {"abc\n", 3, {72, 48}},
+        {"\n", 1, {0, 16}},
+        {"\tx\xC8", 1, {24, 8}},
+        {"AB\nC", 0, {8, 8}},
+        {"\n\n", 0, {0, 0}},
+        {"W", 0x80000000u, {0x7FFFFFFF, 0x7FFFFFFF}}, // clamped, not wrapped
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        EXPECT_EQ(TextSize(c.text, c.scale), c.size);
+    }
+    // What DrawString plots stays inside the measured box, and its last line and widest column
+    // reach into the box's last cells.
+    DrawingEngine e(128, 96);
+    for (const char* text : {"MW\nW", "W\nMMW", "ab\tW\n\nW"}) {
+        for (const uint32_t scale : {1u, 2u}) {
+            SCOPED_TRACE(::testing::Message() << text << " at " << scale);
+            const Vec2i size = TextSize(text, scale);
+            const int32_t cell = 8 * int32_t(scale);
+            int32_t right = 0, bottom = 0;
+            for (const Plot& p : TextPlots(e, 3, 4, text, scale, -3, -4)) {
+                EXPECT_TRUE(p.first >= 0 && p.first < size.x && p.second >= 0 && p.second < size.y);
+                right = std::max(right, p.first);
+                bottom = std::max(bottom, p.second);
+            }
+            EXPECT_GE(right, size.x - cell);
+            EXPECT_GE(bottom, size.y - cell);
+        }
+    }
 }
 
 TEST(Text, GlyphsMatchTheFontSheetAndTouchOnlyInk) {

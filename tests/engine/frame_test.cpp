@@ -39,6 +39,18 @@ TEST(FrameTitle, FirstFrameShowsOneAndALongStallUpdatesOnConsecutiveFrames) {
     EXPECT_EQ(app.headlessPlatform->Title(), "https://tesserine.dev - Tesserine - Probe - FPS: 1");
 }
 
+TEST(FrameTitle, AGameMayReplaceTheBanner) {
+    Engine app;
+    app.appName = "Probe";
+    app.SetTitleBanner("");
+    app.Prepare();
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.headlessPlatform->Title(), "Probe - FPS: 1");
+    app.SetTitleBanner("Arcade | ");
+    app.RunFrameFor(1.0f);
+    EXPECT_EQ(app.headlessPlatform->Title(), "Arcade | Probe - FPS: 1");
+}
+
 struct ViewportCase {
     Vec2i window, pos, size;
 };
