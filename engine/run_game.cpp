@@ -61,8 +61,8 @@ class RunnerPlatform : public Platform_Headless {
 
   private:
     const long limit;
-    AudioDevice_Headless* device;
     const std::string screenshot;
+    AudioDevice_Headless* device;
 };
 
 // A positive whole number of frames, or nothing.
