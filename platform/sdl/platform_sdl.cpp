@@ -48,6 +48,9 @@ ResultCode Platform_SDL::StartApplication() {
     // request the engine may refuse, so SDL must not turn either into a quit of its own.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_SetHint(SDL_HINT_QUIT_ON_LAST_WINDOW_CLOSE, "0");
+    // Software frames reach the window as a plain image (shared memory on X). SDL would otherwise
+    // draw its window surface through a GL texture, which on a software GL costs the frame twice.
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return Fail;
     // Without controller support the game still runs, with no pads.
     SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);

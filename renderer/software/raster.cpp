@@ -217,19 +217,25 @@ inline __m128i Put(__m128i destination, __m128i source, bool blend) {
     return _mm_packus_epi16(low, high);
 }
 
-// Shader::At of four pixels; false when a lane needs the one-pixel path.
-inline bool At(const Shader& shader, __m128 s, __m128 t, __m128i& out) {
+// Shader::At of four pixels; false when a lane needs the one-pixel path. texelRow, when given, is
+// the one texel row all four sample, and t is not looked at.
+inline bool At(const Shader& shader, __m128 s, __m128 t, const Pixel* texelRow, __m128i& out) {
     if (!shader.texels) {
         out = _mm_set1_epi32(int32_t(shader.tint.packed));
         return true;
     }
-    __m128i u, v;
-    if (!Wrap(shader.u, s, u) || !Wrap(shader.v, t, v)) return false;
-    alignas(16) int32_t us[4], vs[4];
+    __m128i u;
+    if (!Wrap(shader.u, s, u)) return false;
+    alignas(16) int32_t us[4], vs[4] = {0, 0, 0, 0};
     _mm_store_si128(reinterpret_cast<__m128i*>(us), u);
-    _mm_store_si128(reinterpret_cast<__m128i*>(vs), v);
+    if (!texelRow) {
+        __m128i v;
+        if (!Wrap(shader.v, t, v)) return false;
+        _mm_store_si128(reinterpret_cast<__m128i*>(vs), v);
+        texelRow = shader.texels;
+    }
     const auto texel = [&](int k) {
-        return int32_t(shader.texels[size_t(vs[k]) * size_t(shader.width) + size_t(us[k])].packed);
+        return int32_t(texelRow[size_t(vs[k]) * size_t(shader.width) + size_t(us[k])].packed);
     };
     out = _mm_set_epi32(texel(3), texel(2), texel(1), texel(0));
     if (!shader.tinted) return true;
@@ -249,6 +255,13 @@ int32_t FillSpan(Pixel* row, int32_t first, int32_t last, float fj, const Planes
     const __m128 dsdx = _mm_set1_ps(p.s.dadx), dtdx = _mm_set1_ps(p.t.dadx),
                  dqdx = _mm_set1_ps(p.q.dadx);
     const __m128 affineInverseQ = _mm_set1_ps(1.0f / p.q.a0);
+    // An affine span whose t does not move with x (any unrotated quad) samples one texel row:
+    // t0 + 0 * i is t0 up to the sign of a zero, which the wrap does not see.
+    const Pixel* texelRow = nullptr;
+    if (shader.texels && !p.projective && p.t.dadx == 0.0f) {
+        const float t = (p.t.a0 + p.t.dady * fj) * (1.0f / p.q.a0);
+        texelRow = shader.texels + size_t(shader.v.Wrap(t)) * size_t(shader.width);
+    }
     int32_t i = first;
     for (; last - i >= 3; i += 4) {
         const __m128 fi =
@@ -259,7 +272,7 @@ int32_t FillSpan(Pixel* row, int32_t first, int32_t last, float fj, const Planes
         const __m128 s = _mm_mul_ps(_mm_add_ps(s0, _mm_mul_ps(dsdx, fi)), inverseQ);
         const __m128 t = _mm_mul_ps(_mm_add_ps(t0, _mm_mul_ps(dtdx, fi)), inverseQ);
         __m128i source;
-        if (!At(shader, s, t, source)) break;
+        if (!At(shader, s, t, texelRow, source)) break;
         __m128i* at = reinterpret_cast<__m128i*>(row + i);
         _mm_storeu_si128(at, Put(_mm_loadu_si128(at), source, blend));
     }
