@@ -51,16 +51,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (int64_t(header.screenSize.x) * header.screenSize.y > 256 * 256) return 0;
     for (const bool software : {false, true}) {
         Scribbler game;
-        std::unique_ptr<Renderer> renderer;
+        std::unique_ptr<Renderer> drawing;
         if (software) {
             auto frames = std::make_unique<Renderer_Software>();
             // The fuzzer caps single allocations: frames stay small, larger ones are skipped.
             frames->SetFrameLimit(256 * 256);
-            renderer = std::move(frames);
+            drawing = std::move(frames);
         } else {
-            renderer = std::make_unique<Renderer_Headless>();
+            drawing = std::make_unique<Renderer_Headless>();
         }
-        game.UseBackends(std::make_unique<Platform_Headless>(), std::move(renderer));
+        game.UseBackends(std::make_unique<Platform_Headless>(), std::move(drawing));
         if (game.Setup(header.screenSize.x, header.screenSize.y, header.pixelSize.x,
                        header.pixelSize.y) != Ok)
             return 0;
