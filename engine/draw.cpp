@@ -19,9 +19,12 @@ namespace {
 using plot::Dispatch;
 
 // One edge of a triangle walked row by row with an integer error term; a steep edge advances
-// one row per step, a shallow one several columns per row.
+// one row per step, a shallow one several columns per row. Every row's advance, and any number
+// of rows, is worked out at once rather than column by column, so that a shallow edge costs the
+// same as a steep one and a walk can start at the first row on the target.
 struct EdgeWalker {
     int64_t x = 0, step = 1, major = 0, minor = 0, error = 0;
+    int64_t k = 0; // steps taken along the major axis
     bool steep = false;
 
     void Start(int64_t xa, int64_t ya, int64_t xb, int64_t yb) {
@@ -32,27 +35,114 @@ struct EdgeWalker {
         steep = minor > major;
         if (steep) std::swap(major, minor);
         error = major / 2;
+        k = 0;
+    }
+    // Shallow edge: the column steps until the error wraps, counting the one that wraps it
+    // (Never when it cannot).
+    static constexpr int64_t Never = std::numeric_limits<int64_t>::max();
+    int64_t WrapDistance() const {
+        if (error + minor >= major) return 1;
+        if (minor == 0) return Never;
+        return (major - error + minor - 1) / minor;
+    }
+    // Shallow edge: `columns` steps without a wrap, each moving x.
+    void Slide(int64_t columns) {
+        x += columns * step;
+        error += columns * minor;
+    }
+    // Steep edge: one row's step; the column step it calls for, if any.
+    int64_t SteepRow() {
+        error += minor;
+        if (error < major) return 0;
+        error -= major;
+        return step;
+    }
+    // A row of the edge from vertex 1 to 2: at most major - k steps; the row ends at the wrap.
+    int64_t UpperRow() {
+        if (steep) {
+            ++k;
+            return SteepRow();
+        }
+        const int64_t wrap = WrapDistance(), room = major - k;
+        if (wrap <= room) {
+            Slide(wrap - 1);
+            error += minor - major;
+            k += wrap;
+        } else {
+            Slide(room);
+            k = major;
+        }
+        return 0;
+    }
+    // A row of the edge from vertex 2 to 3: as UpperRow, but a wrapping step is not counted in
+    // the row (the row's own count follows it), and a steep step needs room too.
+    int64_t LowerRow() {
+        if (k >= major) return 0;
+        if (steep) return SteepRow();
+        const int64_t wrap = WrapDistance(), room = major - k;
+        if (wrap <= room) {
+            Slide(wrap - 1);
+            error += minor - major;
+            k += wrap - 1;
+        } else {
+            Slide(room);
+            k = major;
+        }
+        return 0;
+    }
+    // A row of the long edge, from vertex 1 to 3. A bounded walk also stops on reaching column
+    // end: on a flat triangle it would walk on.
+    int64_t LongRow(bool bounded, int64_t end) {
+        if (bounded && x == end) return 0;
+        if (steep) return SteepRow();
+        const int64_t wrap = WrapDistance();
+        const int64_t toEnd = bounded && (end - x) * step > 0 ? (end - x) * step : Never;
+        if (toEnd < wrap) {
+            Slide(toEnd);
+        } else {
+            Slide(wrap - 1);
+            error += minor - major;
+        }
+        return 0;
     }
     // After the row's span: the shallow edge's column step that ended the row, then any pending
     // step of the steep edge.
     void FinishRow(int64_t pending) { x += (steep ? 0 : step) + pending; }
-};
 
-// Advances the long edge to its extent on the current row; returns its pending column step.
-// A bounded walk also stops on reaching column end: on a flat triangle it would walk on.
-int64_t AdvanceLongEdge(EdgeWalker& b, bool bounded, int64_t end) {
-    for (;;) {
-        if (bounded && b.x == end) return 0;
-        b.error += b.minor;
-        if (b.error >= b.major) {
-            b.error -= b.major;
-            if (!b.steep) return 0;
-            return b.step;
+    // Skips `rows` whole rows (each FinishRow'd) from the edge's start in one step: a steep edge
+    // has taken `rows` steps and wrapped once per column; a shallow one has wrapped once per row.
+    // The error lies in one band of known width, which fixes the count; the products may pass
+    // 64 bits and are taken modulo 2^64, where the band's small values come out exact.
+    void SkipRows(int64_t rows) {
+        if (rows <= 0) return;
+        const auto wrapped = [](uint64_t v) { return static_cast<int64_t>(v); };
+        const int64_t start = major / 2;
+        if (steep) {
+            // error = start + rows * minor - wraps * major, within 0..major-1.
+            int64_t wraps = static_cast<int64_t>(
+                (static_cast<long double>(start) + static_cast<long double>(rows) * minor) /
+                static_cast<long double>(major));
+            error = wrapped(uint64_t(start) + uint64_t(rows) * uint64_t(minor) -
+                            uint64_t(wraps) * uint64_t(major));
+            while (error < 0) --wraps, error += major;
+            while (error >= major) ++wraps, error -= major;
+            x += wraps * step;
+            k = rows;
+            return;
         }
-        if (b.steep) return 0;
-        b.x += b.step;
+        // Shallow: the steps taken, the fewest that wrap `rows` times; error = start + steps *
+        // minor - rows * major, within 0..minor-1.
+        int64_t steps = static_cast<int64_t>(
+            (static_cast<long double>(rows) * major - static_cast<long double>(start)) /
+            static_cast<long double>(minor));
+        error = wrapped(uint64_t(start) + uint64_t(steps) * uint64_t(minor) -
+                        uint64_t(rows) * uint64_t(major));
+        while (error < 0) ++steps, error += minor;
+        while (error >= minor) --steps, error -= minor;
+        x += steps * step;
+        k = steps;
     }
-}
+};
 
 // One step of the midpoint circle walk shared by the outline and the filled circle; d is updated
 // from the values before the step.
@@ -368,54 +458,45 @@ void FilledTriangleWalk(const Plotter& plot, int64_t x1, int64_t y1, int64_t x2,
     b.Start(x1, y1, x3, y3);
     a.Start(x1, y1, x2, y2);
     int64_t y = y1;
-
-    if (y1 != y2) {
-        for (int64_t k = 0; k < a.major;) {
-            int64_t pendingA = 0;
-            int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
-            while (k < a.major) {
-                ++k;
-                a.error += a.minor;
-                if (a.error >= a.major) {
-                    a.error -= a.major;
-                    if (!a.steep) break;
-                    pendingA = a.step;
-                }
-                if (a.steep) break;
-                a.x += a.step;
-            }
-            const int64_t pendingB = AdvanceLongEdge(b, false, 0);
-            lo = std::min({lo, a.x, b.x});
-            hi = std::max({hi, a.x, b.x});
-            plot.Span(lo, hi, y, p);
-            a.FinishRow(pendingA);
-            b.FinishRow(pendingB);
-            if (++y == y2) break;
-        }
+    // A plotter that drops what lies off the target starts at its first row and stops after its
+    // last; one that hands every pixel to Draw walks every row.
+    int64_t firstRow = y1, lastRow = y3;
+    if constexpr (Plotter::clips) {
+        firstRow = std::max<int64_t>(y1, 0);
+        lastRow = std::min<int64_t>(y3, plot.target.height - 1);
+        if (firstRow > lastRow) return;
     }
-
-    a.Start(x2, y2, x3, y3);
-    for (int64_t k = 0; k <= a.major; ++k) {
-        int64_t pendingA = 0;
-        int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
-        while (k < a.major) {
-            a.error += a.minor;
-            if (a.error >= a.major) {
-                a.error -= a.major;
-                if (a.steep) pendingA = a.step;
-                break;
-            }
-            if (a.steep) break;
-            a.x += a.step;
-            ++k;
-        }
-        const int64_t pendingB = AdvanceLongEdge(b, true, x3);
+    auto row = [&](int64_t pendingA, int64_t pendingB, int64_t lo, int64_t hi) {
         lo = std::min({lo, a.x, b.x});
         hi = std::max({hi, a.x, b.x});
         plot.Span(lo, hi, y, p);
         a.FinishRow(pendingA);
         b.FinishRow(pendingB);
-        if (++y > y3) return;
+    };
+
+    if (y1 != y2 && firstRow < y2) {
+        a.SkipRows(firstRow - y1);
+        b.SkipRows(firstRow - y1);
+        y = firstRow;
+        while (a.k < a.major) {
+            const int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+            const int64_t pendingA = a.UpperRow();
+            row(pendingA, b.LongRow(false, 0), lo, hi);
+            if (++y == y2 || y > lastRow) break;
+        }
+        if (y > lastRow) return;
+    } else {
+        b.SkipRows(firstRow - y1);
+        y = firstRow;
+    }
+
+    a.Start(x2, y2, x3, y3);
+    a.SkipRows(y - y2);
+    for (; a.k <= a.major; ++a.k) {
+        const int64_t lo = std::min(a.x, b.x), hi = std::max(a.x, b.x);
+        const int64_t pendingA = a.LowerRow();
+        row(pendingA, b.LongRow(true, x3), lo, hi);
+        if (++y > lastRow) return;
     }
 }
 

@@ -110,7 +110,7 @@ void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
     viewSize = {std::max(size.x, 0), std::max(size.y, 0)};
     const int64_t width = std::max<int64_t>(int64_t(viewSize.x) + 2 * int64_t(position.x), 0);
     const int64_t height = std::max<int64_t>(int64_t(viewSize.y) + 2 * int64_t(position.y), 0);
-    if (width > MaxFrameSide || height > MaxFrameSide || width * height > MaxFramePixels) {
+    if (width > MaxFrameSide || height > MaxFrameSide || width * height > frameLimit) {
         DropFrames();
         return;
     }

@@ -3,6 +3,7 @@
 // save, or hand to a platform that shows it (an SDL window surface).
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <unordered_map>
@@ -56,6 +57,12 @@ class Renderer_Software : public Renderer {
     /// with the first viewport whose frame can be held.
     uint64_t SkippedFrames() const { return skippedFrames; }
 
+    /// Lowers the most pixels a frame may hold (MaxFramePixels at most) to bound the renderer's
+    /// memory; frames beyond it are skipped from the next viewport change. Engine thread.
+    void SetFrameLimit(int64_t pixels) {
+        frameLimit = std::clamp<int64_t>(pixels, 0, MaxFramePixels);
+    }
+
     /// The widest and tallest frame the renderer holds, in window pixels.
     static constexpr int32_t MaxFrameSide = 16384;
     /// The most pixels a frame holds: 64 Mi, 256 MiB for each of the two frames, above an
@@ -80,6 +87,7 @@ class Renderer_Software : public Renderer {
     // The current viewport's frame could not be held: frames are skipped until one can.
     bool unheld = false;
     uint64_t skippedFrames = 0;
+    int64_t frameLimit = MaxFramePixels;
     std::unordered_map<uint32_t, Texture> textures{64};
     uint32_t boundTexture = 0;
     uint32_t nextTexture = 1;

@@ -239,6 +239,12 @@ TEST(DirectPath, SkipsOnlyWhatCannotLandOnTheTarget) {
         [](Tesserine& e) { e.FillCircle(24, 1990, 1975, Red); },
         [](Tesserine& e) { e.FillCircle(-1000, -1000, 1430, Red); },
         [](Tesserine& e) { e.DrawRect(-300000, 5, 600000, 30, Red); },
+        [](Tesserine& e) { e.FillTriangle(-5, -100000, 40, 10, 20, 100000, Red); },
+        [](Tesserine& e) { e.FillTriangle(10, -100000, -30, 60, 50, 100000, Red); },
+        [](Tesserine& e) { e.FillTriangle(-100000, 5, 100000, 20, 10, 30, Red); },
+        [](Tesserine& e) { e.FillTriangle(-500, -20000, 60, 20, 30, 45, Red); },
+        [](Tesserine& e) { e.FillTriangle(30, -20000, 500, 30, -100, 30, Red); },
+        [](Tesserine& e) { e.FillTriangle(-400, -20000, -390, -15000, 40, 35, Red); },
     };
     for (PixelMode mode : {Normal, Mask, Alpha}) {
         for (size_t k = 0; k < std::size(ops); ++k) {
@@ -295,6 +301,19 @@ TEST(DirectPath, ExtremeShapesCostTheTargetAndKeepTheirPixels) {
         for (int32_t y = 0; y < 48; ++y)
             ASSERT_EQ(blended[size_t(y) * 64 + 5], y == c.y ? twice : once) << y;
     }
+    // The whole target lies inside, and each of its rows is spanned once.
+    fresh(Normal);
+    e.FillTriangle({INT32_MIN, INT32_MIN}, {INT32_MAX, 0}, {0, INT32_MAX}, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, Red));
+    fresh(Alpha);
+    e.FillTriangle({INT32_MIN, INT32_MIN}, {INT32_MAX, 0}, {0, INT32_MAX}, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t) { return true; }, once));
+    // Three rows crossed by edges of 2^31 and more columns: row 0 ends at x -1, where the
+    // short edge wraps; rows 1 and 2 span the target.
+    fresh(Normal);
+    e.FillTriangle({INT32_MIN, 0}, {INT32_MAX, 1}, {0, 2}, Red);
+    EXPECT_EQ(PixelsOf(e), only([](int32_t, int32_t y) { return y == 1 || y == 2; }, Red));
+
     // The outline runs upright for 65536 rows either side of row 24: its right side through
     // column 32, and its left side 2^32 - 2 further left, which wraps to column 34.
     fresh(Normal);

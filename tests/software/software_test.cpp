@@ -143,6 +143,15 @@ TEST(SoftwareRenderer, AFrameTooLargeToHoldIsSkippedUntilASaneSizeReturns) {
     EXPECT_EQ(app.software->SkippedFrames(), skipped);
     ASSERT_EQ(app.software->FrameSize(), Vec2i(64, 48));
     EXPECT_EQ(app.software->Frame()[47 * 64 + 63], Red);
+    // A lowered limit holds a frame of exactly that many pixels, and not one more.
+    app.software->SetFrameLimit(64 * 48);
+    app.UpdateWindowSize(65, 48);
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.software->SkippedFrames(), skipped + 1);
+    app.UpdateWindowSize(64, 48);
+    app.RunFrameFor(0.01f);
+    EXPECT_EQ(app.software->SkippedFrames(), skipped + 1);
+    EXPECT_EQ(app.software->FrameSize(), Vec2i(64, 48));
 }
 
 TEST(SoftwareRenderer, BlendsAndTintsWithTheGpusRounding) {
