@@ -43,6 +43,14 @@ ResultCode Finish(DecodedAudio& out) {
     return Fail;
 }
 
+// Adds the whole 16-bit samples among `bytes` decoded bytes.
+void Append(std::vector<int16_t>& samples, const void* decoded, size_t bytes) {
+    if (bytes < 2) return;
+    const size_t at = samples.size();
+    samples.resize(at + bytes / 2);
+    std::memcpy(samples.data() + at, decoded, bytes / 2 * 2);
+}
+
 // A read position over the file's bytes for libvorbisfile's callbacks.
 struct MemoryFile {
     const std::vector<char>* bytes;
@@ -87,9 +95,7 @@ ResultCode DecodeOgg(const std::vector<char>& bytes, DecodedAudio& out) {
         // A hole in the stream is skipped; a broken one ends the sound where it broke.
         if (got == OV_HOLE) continue;
         if (got < 0) break;
-        const size_t at = out.samples.size();
-        out.samples.resize(at + static_cast<size_t>(got) / 2);
-        std::memcpy(out.samples.data() + at, buffer, static_cast<size_t>(got) / 2 * 2);
+        Append(out.samples, buffer, static_cast<size_t>(got));
     }
     ov_clear(&vorbis);
     return Finish(out);
@@ -124,9 +130,7 @@ ResultCode DecodeMp3(const std::vector<char>& bytes, DecodedAudio& out) {
                 out.rate = static_cast<uint32_t>(rate);
                 out.channels = static_cast<uint32_t>(channels);
             }
-            const size_t at = out.samples.size();
-            out.samples.resize(at + got / 2);
-            std::memcpy(out.samples.data() + at, buffer, got / 2 * 2);
+            Append(out.samples, buffer, got);
             if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;
         }
     }

@@ -45,7 +45,6 @@ std::vector<char> Bytes(std::initializer_list<int> values) {
     return out;
 }
 
-
 std::string TempPath(const std::string& name) {
     return (std::filesystem::temp_directory_path() / ("tesserine-audio-test-" + name)).string();
 }
@@ -84,8 +83,8 @@ TEST(SoundFile, BrokenFilesFailAndLeaveTheSoundAsItWas) {
         std::vector<char> file;
         ResultCode result;
     };
-    std::vector<char> cut = Wav(1, 2, 48000, 16, Bytes({1, 0, 2, 0, 3, 0, 4, 0}));
-    cut.resize(cut.size() - 3);
+    const std::vector<char> whole = Wav(1, 2, 48000, 16, Bytes({1, 0, 2, 0, 3, 0, 4, 0}));
+    const std::vector<char> cut(whole.begin(), whole.end() - 3);
     const Case cases[] = {
         {"data cut short", cut, Fail},
         {"no data chunk", Wav(1, 2, 48000, 16, {}), Fail},
@@ -117,16 +116,19 @@ TEST(SoundFile, WrittenWavReadsBackAndLoadsFromAPack) {
     EXPECT_EQ(fromFile.Samples(), samples);
 
     const std::string packPath = TempPath("sounds.pak");
-    ResourcePack writer;
-    ASSERT_TRUE(writer.IncludeFile(path));
-    ASSERT_TRUE(writer.WritePack(packPath, "key"));
-    ResourcePack pack;
-    ASSERT_TRUE(pack.OpenPack(packPath, "key"));
-    Sound fromPack;
-    ASSERT_EQ(pack.Entries().size(), 1u);
-    ASSERT_EQ(fromPack.LoadFromPack(pack, pack.Entries().begin()->first), Ok);
-    EXPECT_EQ(fromPack.Samples(), samples);
-    EXPECT_EQ(fromPack.LoadFromPack(pack, "absent.wav"), NoFile);
+    {
+        ResourcePack writer;
+        ASSERT_TRUE(writer.IncludeFile(path));
+        ASSERT_TRUE(writer.WritePack(packPath, "key"));
+        // Closed at the end of this block: Windows removes no file that is still open.
+        ResourcePack pack;
+        ASSERT_TRUE(pack.OpenPack(packPath, "key"));
+        ASSERT_EQ(pack.Entries().size(), 1u);
+        Sound fromPack;
+        ASSERT_EQ(fromPack.LoadFromPack(pack, pack.Entries().begin()->first), Ok);
+        EXPECT_EQ(fromPack.Samples(), samples);
+        EXPECT_EQ(fromPack.LoadFromPack(pack, "absent.wav"), NoFile);
+    }
     std::filesystem::remove(path);
     std::filesystem::remove(packPath);
     EXPECT_EQ(SaveWavFile(TempPath("no-such-dir") + "/x.wav", samples), Fail);
