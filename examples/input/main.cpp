@@ -101,8 +101,11 @@ class Input : public dral::Tesserine {
     // layout applied; Backspace and Enter stay keys. The built-in font has ASCII only, so the field
     // keeps ASCII.
     void EditName() {
+        // Space is text too (holding it repeats), but a name does not start with one.
         for (char c : TypedText())
-            if (static_cast<unsigned char>(c) < 0x80 && name.size() < 16) name += c;
+            if (static_cast<unsigned char>(c) < 0x80 && name.size() < 16 &&
+                !(c == ' ' && name.empty()))
+                name += c;
         if (KeyState(dral::Key::Back).pressed && !name.empty()) name.pop_back();
         if (KeyState(dral::Key::Enter).pressed) name.clear();
     }

@@ -348,19 +348,5 @@ TEST_F(SdlPadsTest, AFifthControllerGetsNoPad) {
         EXPECT_FALSE(engine.PadButtonState(pad, PadButton::B).held);
 }
 
-TEST(SdlPadButtons, MapTheStandardLayoutAndSkipTheRest) {
-    PadButton button{};
-    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_Y, button));
-    EXPECT_EQ(button, PadButton::Y);
-    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_BACK, button));
-    EXPECT_EQ(button, PadButton::Back);
-    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_RIGHTSHOULDER, button));
-    EXPECT_EQ(button, PadButton::RightShoulder);
-    ASSERT_TRUE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_DPAD_RIGHT, button));
-    EXPECT_EQ(button, PadButton::Right);
-    EXPECT_FALSE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_MISC1, button));
-    EXPECT_FALSE(MapSdlPadButton(SDL_CONTROLLER_BUTTON_PADDLE1, button));
-}
-
 } // namespace
 } // namespace dral

@@ -1,5 +1,6 @@
 // Shared helpers of the browser tests: the headless Chromium set-up, a small PNG decoder for
 // screenshots (exact colours, no packages beyond puppeteer-core) and bounded waiting.
+import { createRequire } from 'node:module';
 import { inflateSync } from 'node:zlib';
 
 // Software WebGL through SwiftShader; sound allowed without a user gesture.
@@ -12,6 +13,20 @@ export const chromiumArgs = [
 export async function launch(puppeteer, executablePath) {
   return puppeteer.launch({ executablePath, args: chromiumArgs, headless: 'new',
                             protocolTimeout: 60000 });
+}
+
+// Runs body(page) on a fresh page of Chromium, with puppeteer-core from puppeteerDir; page errors
+// are logged, and the browser closes however body ends.
+export async function withPage(puppeteerDir, executablePath, body) {
+  const puppeteer = createRequire(puppeteerDir + '/')('puppeteer-core');
+  const browser = await launch(puppeteer, executablePath);
+  try {
+    const page = await browser.newPage();
+    page.on('pageerror', (error) => console.log('page error:', error.message));
+    await body(page);
+  } finally {
+    await browser.close();
+  }
 }
 
 // Decodes an 8-bit, non-interlaced RGB or RGBA PNG into { width, height, rgba }.

@@ -1,15 +1,10 @@
 // The hello example in headless Chromium: its white square follows the mouse, so the pointer's
 // page position reaches the engine in screen pixels, also when CSS scales the canvas down.
 // Usage: node mouse.mjs PUPPETEER_DIR CHROMIUM URL
-import { createRequire } from 'node:module';
-import { launch, decodePng, findColour, waitFor } from './browser.mjs';
+import { withPage, decodePng, findColour, waitFor } from './browser.mjs';
 
 const [puppeteerDir, chromium, url] = process.argv.slice(2);
-const puppeteer = createRequire(puppeteerDir + '/')('puppeteer-core');
-const browser = await launch(puppeteer, chromium);
-try {
-  const page = await browser.newPage();
-  page.on('pageerror', (error) => console.log('page error:', error.message));
+await withPage(puppeteerDir, chromium, async (page) => {
   // hello's 320 x 240 screen at two page pixels per pixel is 640 x 480; a page of 640 x 480 shows
   // it unscaled and one of 480 x 360 scales it to three quarters.
   for (const [width, scale] of [[640, 2], [480, 1.5]]) {
@@ -30,6 +25,4 @@ try {
     }
   }
   console.log('the square follows the mouse');
-} finally {
-  await browser.close();
-}
+});

@@ -2,15 +2,10 @@
 // from navigator.getGamepads with A held and the left stick pushed right paints a cyan trail as
 // the ring moves, and letters typed on the page land in the name field.
 // Usage: node pad.mjs PUPPETEER_DIR CHROMIUM URL
-import { createRequire } from 'node:module';
-import { launch, decodePng, findColour, waitFor } from './browser.mjs';
+import { withPage, decodePng, findColour, waitFor } from './browser.mjs';
 
 const [puppeteerDir, chromium, url] = process.argv.slice(2);
-const puppeteer = createRequire(puppeteerDir + '/')('puppeteer-core');
-const browser = await launch(puppeteer, chromium);
-try {
-  const page = await browser.newPage();
-  page.on('pageerror', (error) => console.log('page error:', error.message));
+await withPage(puppeteerDir, chromium, async (page) => {
   // The page's own navigator answers for the worker, whose reads are proxied to it.
   await page.evaluateOnNewDocument(() => {
     const buttons = Array.from({ length: 17 }, (_, i) =>
@@ -38,6 +33,4 @@ try {
   await waitFor('the typed name in the field', 30000, async () =>
     findColour(await shot(), [255, 255, 0], field).count > before + 20);
   console.log('typed text reaches the field');
-} finally {
-  await browser.close();
-}
+});
