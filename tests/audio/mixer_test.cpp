@@ -152,7 +152,7 @@ TEST_F(MixerTest, NoDeviceOrALostOneMakesTheEngineSilentWithoutFailingTheGame) {
     EXPECT_EQ(audio.Play(sound), Fail);
 }
 
-TEST(MixerAllocation, LongSoundsMixInChunksWithoutDroppingFrames) {
+TEST(MixerChunks, LongSoundsMixWithoutDroppingFrames) {
     Audio audio;
     auto owned = std::make_unique<AudioDevice_Headless>();
     AudioDevice_Headless* device = owned.get();
