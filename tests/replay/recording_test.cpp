@@ -250,6 +250,8 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
 // writer refuses to write them; 65535 a side is the largest a recording holds.
 TEST_F(Recording, WindowSizesBeyond65535ASideAreRefused) {
     RecordingHeader header;
+    // Version 1, whose header is 82 bytes with no pads, so the first frame starts at offset 82.
+    header.version = 1;
     header.screenSize = {64, 48};
     header.pixelSize = {1, 1};
     header.start.windowSize = {64, 48};
