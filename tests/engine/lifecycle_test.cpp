@@ -252,8 +252,12 @@ TEST(Lifecycle, AHandDrivenRunStartsAndEndsAsRunDoes) {
     EXPECT_EQ(log.Count("PresentFrame"), 2);
     EXPECT_EQ(app.Run(), Fail);
     EXPECT_EQ(app.StartManualRun(), Fail);
+}
 
-    // OnCreate refusing ends it at once, cleaned up, without OnDestroy.
+// OnCreate refusing ends a hand-driven run at once, cleaned up, without OnDestroy. A test of its
+// own: the back-ends are process-wide, so a second app in one test would leave the first one's
+// destructor talking to the second one's log.
+TEST(Lifecycle, AHandDrivenRunWhoseOnCreateRefusesIsCleanedUp) {
     CallLog refusedLog;
     ScriptedApp refused(refusedLog);
     refused.createResult = false;
