@@ -88,9 +88,16 @@ def silent_run(crumbolt, music):
 def no_audio(crumbolt):
     folder, game = game_copy(crumbolt, open(os.path.join(os.path.dirname(crumbolt),
                                                          "crumbolt.mp3"), "rb").read())
-    with PrivateX() as x:
-        play_and_quit(x, game, folder, x.env(SDL_AUDIODRIVER="no-such-driver"))
-    shutil.rmtree(folder)
+    # The same rare end before the first frame as on a display without GLX (see no_glx): a second
+    # start on a new display is allowed, and said.
+    for attempt in (1, 2):
+        with PrivateX() as x:
+            env = x.env(SDL_AUDIODRIVER="no-such-driver")
+            if play_and_quit(x, game, folder, env, may_not_start=True):
+                shutil.rmtree(folder)
+                return
+        print(f"attempt {attempt}: the game ended before its first frame", flush=True)
+    fail("the game showed no frames without an audio driver")
 
 
 def no_glx(crumbolt):
