@@ -6,7 +6,9 @@ rate must not decay. The rate is judged per second of the game's own CPU time, s
 on a shared machine does not pass for a decay. Escape then ends the game, which must exit with
 status 0.
 
-Usage: soak.py CRUMBOLT SECONDS [SAMPLE_INTERVAL]   (tools/soak runs the 10-minute version)"""
+Usage: soak.py CRUMBOLT SECONDS [SAMPLE_INTERVAL [FPS_KEEP]]   (tools/soak runs the 10-minute
+version; ./test runs 30 s with a looser FPS_KEEP, because over so short a run the tests started
+beside it change the CPU cost of a frame by a third)"""
 import os
 import random
 import re
@@ -21,7 +23,8 @@ KEYS = ["w", "a", "s", "d", "space"]
 # Memory may grow by at most this much per minute once warm; a leak of one small allocation per
 # frame (about 150 frames a second) would be far above it.
 SLOPE_LIMIT_KIB_PER_MIN = 512
-# Frames per CPU second in the last third may not fall below this share of the first third's.
+# Frames per CPU second in the last third may not fall below this share of the first third's
+# (the default; a fourth argument overrides it).
 FPS_KEEP = 0.7
 
 
@@ -93,6 +96,7 @@ def main():
     game = os.path.abspath(sys.argv[1])
     seconds = float(sys.argv[2])
     interval = float(sys.argv[3]) if len(sys.argv) > 3 else 10.0
+    keep = float(sys.argv[4]) if len(sys.argv) > 4 else FPS_KEEP
     warm_up = min(60.0, seconds / 3)
     rng = random.Random(int(os.environ.get("SOAK_SEED", "1")))
     with PrivateX() as x:
@@ -139,7 +143,7 @@ def main():
                 fail("Escape did not end the game")
             finally:
                 xdo(x.display, "keyup", "Escape")
-            report(memory, rates, warm_up, player.focus_changes, code)
+            report(memory, rates, warm_up, player.focus_changes, code, keep)
         finally:
             for p in (proc, other):
                 if p.poll() is None:
@@ -147,7 +151,7 @@ def main():
                     p.wait()
 
 
-def report(memory, rates, warm_up, focus_changes, code):
+def report(memory, rates, warm_up, focus_changes, code, keep):
     warm = [(t, v) for t, v in memory if t >= warm_up]
     slope = slope_per_minute(warm)
     warm_rates = [r for r in rates if r[0] >= warm_up]
@@ -159,11 +163,11 @@ def report(memory, rates, warm_up, focus_changes, code):
           f"(bound {SLOPE_LIMIT_KIB_PER_MIN}); rss {warm[0][1] if warm else 0} -> "
           f"{warm[-1][1] if warm else 0} KiB", flush=True)
     print(f"frames per CPU second, median of the first and last third: {first:.0f} -> {last:.0f} "
-          f"(kept {last / first if first else 0:.2f}, bound {FPS_KEEP}); median frame rate {wall}; "
+          f"(kept {last / first if first else 0:.2f}, bound {keep}); median frame rate {wall}; "
           f"focus changes {focus_changes}; exit status {code}", flush=True)
     if slope > SLOPE_LIMIT_KIB_PER_MIN:
         fail("resident memory grows")
-    if not first or last < FPS_KEEP * first:
+    if not first or last < keep * first:
         fail("the frame rate decays")
     if code != 0:
         fail(f"exit status {code}")
