@@ -6,8 +6,8 @@
 
 #include <functional>
 
-#include "gl/gl_fixture.h"
-#include "software/scene.h"
+#include "renderer/opengl10/gl_fixture.h"
+#include "renderer/software/scene.h"
 #include "support/private_xvfb.h"
 
 namespace dral::testing {

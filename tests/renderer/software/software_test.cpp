@@ -10,7 +10,7 @@
 
 #include "assets/image_decoder.h"
 #include "assets/scratch_dir.h"
-#include "software/scene.h"
+#include "renderer/software/scene.h"
 #include "support/headless_engine.h"
 
 namespace dral::testing {
@@ -66,7 +66,7 @@ using HandDriven = ScratchDir;
 TEST_F(HandDriven, TheReadmesRecipeRunsAsWritten) {
     const std::string readme =
         Block(SOURCE_DIR "/README.md", "`RunFrameFor(seconds)` runs one", "```", 0);
-    const std::string ours = Block(SOURCE_DIR "/tests/software/software_test.cpp",
+    const std::string ours = Block(SOURCE_DIR "/tests/renderer/software/software_test.cpp",
                                    "// README: hand-driven frames", "// README: end", 4);
     EXPECT_EQ("\n```cpp\n" + ours, readme);
 

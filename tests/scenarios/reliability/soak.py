@@ -16,7 +16,7 @@ import subprocess
 import sys
 import time
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "support"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from xsession import PrivateX, fail, wait_for_window, xdo  # noqa: E402
 
 KEYS = ["w", "a", "s", "d", "space"]

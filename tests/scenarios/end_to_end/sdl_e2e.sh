@@ -2,9 +2,9 @@
 # End-to-end checks of the SDL platform on the real back-end pair, on a private Xvfb that picks a
 # free display number itself, so parallel runs never collide. A missing X server or a video
 # driver other than x11 is a failure, never a skip.
-# Usage: e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello software
+# Usage: sdl_e2e.sh PROBE CLOSER CASE, CASE one of: window refuse fullscreen stress hello software
 set -euo pipefail
-. "$(dirname "$0")/../../tools/private-x.sh"
+. "$(dirname "$0")/../../../tools/private-x.sh"
 probe=$1 closer=$2 case=$3
 export DBUS_SESSION_BUS_ADDRESS=disabled:
 readonly fill='#00A0FF' black='#000000' # the probe's screen colour, the letterbox bars

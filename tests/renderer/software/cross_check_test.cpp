@@ -8,8 +8,8 @@
 
 #include "game/crumbolt.h"
 #include "game/media_command.h"
-#include "gl/gl_fixture.h"
-#include "software/scene.h"
+#include "renderer/opengl10/gl_fixture.h"
+#include "renderer/software/scene.h"
 #include "support/private_xvfb.h"
 
 namespace dral::testing {
