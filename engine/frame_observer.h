@@ -11,6 +11,7 @@ namespace dral {
 /// (SetFrameObserver(nullptr)) from inside any of its calls.
 class FrameObserver {
   public:
+    /// Releases the observer; detach it from its engine first.
     virtual ~FrameObserver() = default;
     /// A frame has latched its input and is about to call OnUpdate; elapsedSeconds is the time
     /// it gives OnUpdate. Tesserine::LatchedInput reads what the latch read.
@@ -18,8 +19,8 @@ class FrameObserver {
     /// The frames have stopped and OnDestroy is about to be asked; if it refuses, frames follow
     /// and a later stop calls this again.
     virtual void FramesStopping() = 0;
-    /// The run is over (OnCreate refused it or OnDestroy accepted its stop) and the platform is
-    /// about to clean up the thread: the device still exists. Not called for a run that never
+    /// The run is over (OnCreate refused it, OnDestroy accepted its stop, or AbortManualRun ended
+    /// it) and the platform is about to clean up the thread: the device still exists. Not called for a run that never
     /// started (the window, the thread set-up or the device could not be made).
     virtual void RunEnding() = 0;
 };
