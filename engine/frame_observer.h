@@ -20,8 +20,9 @@ class FrameObserver {
     /// and a later stop calls this again.
     virtual void FramesStopping() = 0;
     /// The run is over (OnCreate refused it, OnDestroy accepted its stop, or AbortManualRun ended
-    /// it) and the platform is about to clean up the thread: the device still exists. Not called for a run that never
-    /// started (the window, the thread set-up or the device could not be made).
+    /// it) and the platform is about to clean up the thread: the device still exists. Not called
+    /// for a run that never started (the window, the thread set-up or the device could not be
+    /// made).
     virtual void RunEnding() = 0;
 };
 
