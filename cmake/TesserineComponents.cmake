@@ -1,9 +1,9 @@
 # How the engine's folders become components and components become the libraries an application
 # links. A component is an object library with its own usage requirements, so it compiles against
 # nothing it does not declare; a back-end set is one static library holding the core, the runner,
-# the headless pair, the software renderer, the headless audio device, one platform, one renderer,
-# optionally one image decoder, audio device and sound decoder, and the generated default-set
-# source that makes them the defaults.
+# record and replay, the headless pair, the software renderer, the headless audio device, one
+# platform, one renderer, optionally one image decoder, audio device and sound decoder, and the
+# generated default-set source that makes them the defaults.
 include(GNUInstallDirs)
 include(CMakePackageConfigHelpers)
 
@@ -79,14 +79,15 @@ endfunction()
 
 # tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name] [AUDIO name]
 #                       [SOUND_DECODER name])
-# The library TARGET (alias dral::TARGET): the core, RunGame, the headless pair (for UseBackends),
-# the headless audio device, and the given platform, renderer, image decoder, audio device and
-# sound decoder, which become the defaults (without AUDIO the engine is silent, without
-# SOUND_DECODER it reads WAV only).
+# The library TARGET (alias dral::TARGET): the core, RunGame, record and replay, the headless pair
+# (for UseBackends), the headless audio device, and the given platform, renderer, image decoder,
+# audio device and sound decoder, which become the defaults (without AUDIO the engine is silent,
+# without SOUND_DECODER it reads WAV only).
 function(tesserine_backend_set target)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER;AUDIO;SOUND_DECODER" "")
-  set(components core runner platform_headless renderer_headless renderer_software audio_headless
-                 ${arg_PLATFORM} ${arg_RENDERER} ${arg_DECODER} ${arg_AUDIO} ${arg_SOUND_DECODER})
+  set(components core runner record platform_headless renderer_headless renderer_software
+                 audio_headless ${arg_PLATFORM} ${arg_RENDERER} ${arg_DECODER} ${arg_AUDIO}
+                 ${arg_SOUND_DECODER})
   list(REMOVE_DUPLICATES components)
 
   set(SET_NAME "dral::${target}")

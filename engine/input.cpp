@@ -1,5 +1,6 @@
 // Input state: raw facts written by the platform's event thread, latched once per frame into
-// stable per-frame states for the application's queries.
+// stable per-frame states for the application's queries; and the raw input of a whole frame as
+// drivers (a recorder, a replay) read and feed it.
 #include "engine/tesserine.h"
 
 #include <algorithm>
@@ -287,6 +288,74 @@ ButtonState Tesserine::PadButtonState(uint32_t pad, PadButton button) const {
 float Tesserine::PadAxisValue(uint32_t pad, PadAxis axis) const {
     const auto a = static_cast<uint32_t>(axis);
     return IsPad(pad) && a < PadAxisCount ? padFrames[pad].axes[a] : 0.0f;
+}
+
+// Exactly what the latch of this frame used: after the latch the old states are the raw ones.
+RawInput Tesserine::LatchedInput() const {
+    RawInput input;
+    for (int k = 0; k < KeyCount; k++) input.keys[k] = keyOldState[k];
+    for (int b = 0; b < MouseButtonCount; b++) input.mouseButtons[b] = mouseOldState[b];
+    input.mousePos = mousePos;
+    input.mouseWheel = mouseWheelDelta;
+    input.focused = hasInputFocus.load(std::memory_order_relaxed);
+    input.windowSize = windowSize.Load();
+    for (int p = 0; p < PadCount; p++) {
+        const PadFrame& frame = padFrames[p];
+        RawPad& pad = input.pads[p];
+        pad.connected = frame.oldConnected;
+        std::copy(frame.oldButtons, frame.oldButtons + PadButtonCount, pad.buttons);
+        std::copy(frame.rawAxes, frame.rawAxes + PadAxisCount, pad.axes);
+    }
+    input.textSize = static_cast<uint16_t>(std::min<size_t>(typedText.size(), sizeof input.text));
+    std::copy_n(typedText.data(), input.textSize, input.text);
+    return input;
+}
+
+// Stored where the platform's updates store, but without what they add for a live window system:
+// the mouse is already in engine pixels, a lost focus has already let go of what the input says,
+// and a trigger's button was already derived from its axis when the input was latched (a frame
+// may have latched the button before a change of the axis it then read).
+void Tesserine::FeedInput(const RawInput& input, bool windowResized) {
+    for (int k = 0; k < KeyCount; k++)
+        keyNewState[k].store(input.keys[k], std::memory_order_relaxed);
+    for (int b = 0; b < MouseButtonCount; b++)
+        mouseNewState[b].store(input.mouseButtons[b], std::memory_order_relaxed);
+    mousePosCache.Store(input.mousePos);
+    mouseWheelDeltaCache.store(input.mouseWheel, std::memory_order_relaxed);
+    hasInputFocus.store(input.focused, std::memory_order_relaxed);
+    if (windowResized) UpdateWindowSize(input.windowSize.x, input.windowSize.y);
+    for (int p = 0; p < PadCount; p++) {
+        PadReport& report = padReports[p];
+        report.connected.store(input.pads[p].connected, std::memory_order_relaxed);
+        for (int b = 0; b < PadButtonCount; b++)
+            report.buttons[b].store(input.pads[p].buttons[b], std::memory_order_relaxed);
+        for (int a = 0; a < PadAxisCount; a++)
+            report.axes[a].store(input.pads[p].axes[a], std::memory_order_relaxed);
+    }
+    typedQueue.PushUtf8(input.text, input.textSize);
+}
+
+// The latch base: what an earlier latch would have left in the old states and the frame states.
+void Tesserine::HoldInput(const RawInput& held) {
+    for (int k = 0; k < KeyCount; k++) {
+        keyNewState[k].store(held.keys[k], std::memory_order_relaxed);
+        keyOldState[k] = held.keys[k];
+        keyboardState[k] = {false, false, held.keys[k]};
+    }
+    for (int b = 0; b < MouseButtonCount; b++) {
+        mouseNewState[b].store(held.mouseButtons[b], std::memory_order_relaxed);
+        mouseOldState[b] = held.mouseButtons[b];
+        mouseState[b] = {false, false, held.mouseButtons[b]};
+    }
+    for (int p = 0; p < PadCount; p++) {
+        const RawPad& pad = held.pads[p];
+        padFrames[p].oldConnected = pad.connected;
+        padFrames[p].connection = {false, false, pad.connected};
+        for (int b = 0; b < PadButtonCount; b++) {
+            padFrames[p].oldButtons[b] = pad.buttons[b];
+            padFrames[p].buttons[b] = {false, false, pad.buttons[b]};
+        }
+    }
 }
 
 } // namespace dral

@@ -1,11 +1,14 @@
 // Input vocabulary: the per-frame button state, the engine's fixed key values (which index the
 // 256-entry key arrays), the gamepad's buttons and axes, and the hand-over of pad state and typed
-// text from the event thread to the engine thread.
+// text from the event thread to the engine thread, and the raw input of one frame as drivers read
+// and feed it. Needs: engine/vec2.h.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <string>
+
+#include "engine/vec2.h"
 
 namespace dral {
 
@@ -202,6 +205,30 @@ class TypedTextQueue {
     std::atomic<char32_t> ring[Capacity];
     std::atomic<uint32_t> head{0}; // next slot to write, counted from the start
     std::atomic<uint32_t> tail{0}; // next slot to read
+};
+
+/// One pad as a frame latched it: plugged in or not, its raw buttons and its raw axes. A pad that
+/// is not plugged in has every button up and every axis at 0.
+struct RawPad {
+    bool connected = false;            ///< the pad was plugged in
+    bool buttons[PadButtonCount] = {}; ///< raw button states, indexed by PadButton
+    float axes[PadAxisCount] = {};     ///< raw axis values, before the dead zone
+};
+
+/// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
+/// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area, the
+/// pads and the text typed for the frame. Tesserine::LatchedInput reads it, FeedInput hands it to
+/// the next latch.
+struct RawInput {
+    bool keys[KeyCount] = {};                 ///< raw key states, indexed by Key value
+    bool mouseButtons[MouseButtonCount] = {}; ///< raw button states: 0 left, 1 right, 2 middle
+    Vec2i mousePos{0, 0};                     ///< the frame's mouse position, in engine pixels
+    int32_t mouseWheel = 0;                   ///< the frame's wheel movement
+    bool focused = false;                     ///< whether the window had the keyboard focus
+    Vec2i windowSize{0, 0};                   ///< the window's drawing area, in window pixels
+    RawPad pads[PadCount];                    ///< the pads, by engine pad number
+    uint16_t textSize = 0;                    ///< bytes of typed text in text
+    char text[TypedTextQueue::MaxBytes] = {}; ///< the frame's typed text, UTF-8 (not terminated)
 };
 
 } // namespace dral

@@ -2,6 +2,7 @@
 // for. Bounded and headless runs use a headless platform that counts the frames and stops the
 // game itself, the way a closed window would; a screenshot is taken as the engine thread ends,
 // while the software renderer still holds the last frame.
+// Needs: the headless pair, the software renderer and headless sound device, record/.
 #include "engine/run_game.h"
 
 #include <charconv>
@@ -14,6 +15,7 @@
 
 #include "audio/headless/audio_headless.h"
 #include "platform/headless/platform_headless.h"
+#include "record/recorder.h"
 #include "renderer/headless/renderer_headless.h"
 #include "renderer/software/renderer_software.h"
 
@@ -114,10 +116,11 @@ bool Parse(int argc, char** argv, Request& request) {
 
 // Runs the recording named by request on the headless platform.
 int Replay(Tesserine& game, const Request& request, RunnerPlatform& runner) {
-    const ResultCode result = game.Replay(request.replay);
+    Recorder recorder(game);
+    const ResultCode result = recorder.Replay(request.replay);
     if (result != Ok) {
         std::fprintf(stderr, "cannot replay %s: %s\n", request.replay.c_str(),
-                     result == NoFile ? "no such file" : game.RecordingError().c_str());
+                     result == NoFile ? "no such file" : recorder.Error().c_str());
         return 1;
     }
     if (!request.screenshot.empty() && !runner.saved) {
@@ -129,10 +132,11 @@ int Replay(Tesserine& game, const Request& request, RunnerPlatform& runner) {
 
 // Runs the game with the request's bound, screenshot and recording.
 int Play(Tesserine& game, const Request& request, const RunnerPlatform* runner) {
+    Recorder recorder(game);
     if (!request.record.empty()) {
         const auto seed = static_cast<uint32_t>(std::time(nullptr));
-        if (game.StartRecording(request.record, seed) != Ok) {
-            std::fprintf(stderr, "cannot record: %s\n", game.RecordingError().c_str());
+        if (recorder.Record(request.record, seed) != Ok) {
+            std::fprintf(stderr, "cannot record: %s\n", recorder.Error().c_str());
             return 1;
         }
     }
@@ -141,8 +145,8 @@ int Play(Tesserine& game, const Request& request, const RunnerPlatform* runner) 
         return 1;
     }
     int code = 0;
-    if (!game.RecordingError().empty()) {
-        std::fprintf(stderr, "the recording failed: %s\n", game.RecordingError().c_str());
+    if (!recorder.Error().empty()) {
+        std::fprintf(stderr, "the recording failed: %s\n", recorder.Error().c_str());
         code = 1;
     }
     if (runner && runner->frames < request.frames) {

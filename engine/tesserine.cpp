@@ -30,9 +30,8 @@ Tesserine::Tesserine() : engineDraw(ResolvedDraw()), titleBanner(TitleBanner) {
 
 // The layer images and the font go with the engine, so that an engine made and destroyed more than
 // once in a process leaks nothing. The layer textures are left to the device, which is gone by now
-// after a run. A recording still running is ended properly.
+// after a run.
 Tesserine::~Tesserine() {
-    StopRecording();
     for (Layer& layer : layers) delete layer.sprite;
     delete fontDecal;
     delete fontSprite;
@@ -118,14 +117,14 @@ ResultCode Tesserine::StartEngine() {
 }
 
 bool Tesserine::StopFrames() {
-    if (recorder) RecordStop();
+    if (frameObserver) frameObserver->FramesStopping();
     if (OnDestroy()) return true;
     running = true;
     return false;
 }
 
 void Tesserine::EndEngine() {
-    StopRecording();
+    if (frameObserver) frameObserver->RunEnding();
     platform->CleanUpThread();
 }
 
@@ -147,6 +146,16 @@ ResultCode Tesserine::EndManualRun() {
     if (!handDriven) return Fail;
     running = false;
     if (!StopFrames()) return Fail;
+    return FinishManualRun();
+}
+
+ResultCode Tesserine::AbortManualRun() {
+    if (!handDriven) return Fail;
+    running = false;
+    return FinishManualRun();
+}
+
+ResultCode Tesserine::FinishManualRun() {
     handDriven = false;
     EndEngine();
     return platform->CleanUpApplication() == Ok ? Ok : Fail;
@@ -179,7 +188,7 @@ void Tesserine::RunFrameFor(float elapsed) {
     LatchInput();
     mousePos = mousePosCache.Load();
     mouseWheelDelta = mouseWheelDeltaCache.exchange(0, std::memory_order_relaxed);
-    if (recorder) RecordFrame(elapsed);
+    if (frameObserver) frameObserver->FrameLatched(elapsed);
 
     renderer->ClearBuffer(Black, true);
     if (!OnUpdate(elapsed)) running = false;

@@ -16,7 +16,8 @@
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
 //   Back-end contracts .......................... engine/backend.h
-//   Record and replay ........................... engine/replay.cpp (the file: recording.h)
+//   Drivers: frame observer, raw input .......... engine/input.cpp (frame_observer.h)
+//   (Record and replay is a component of its own: record/recorder.h.)
 //   Sound ....................................... engine/audio.h, audio.cpp, audio_sound.cpp
 #pragma once
 
@@ -33,10 +34,10 @@
 #include "engine/audio.h"
 #include "engine/backend.h"
 #include "engine/decal.h"
+#include "engine/frame_observer.h"
 #include "engine/input.h"
 #include "engine/layer.h"
 #include "engine/pixel.h"
-#include "engine/recording.h"
 #include "engine/result.h"
 #include "engine/sprite.h"
 #include "engine/vec2.h"
@@ -103,8 +104,8 @@ class Tesserine {
     /// Sets every field to its initial value and creates the build's default back-ends
     /// (CreateBackends). Construct the one engine object on the main thread.
     Tesserine();
-    /// Stops a recording in progress and deletes the layers' images, the font sheet and its decal.
-    /// The process-wide back-ends stay until the process ends.
+    /// Deletes the layers' images, the font sheet and its decal. The process-wide back-ends stay
+    /// until the process ends.
     virtual ~Tesserine();
     Tesserine(const Tesserine&) = delete;
     Tesserine& operator=(const Tesserine&) = delete;
@@ -138,7 +139,8 @@ class Tesserine {
                      int32_t pixelHeight, bool fullScreen = false, bool vsync = false);
     /// Opens the window, runs the engine thread and the event loop, and returns once the window has
     /// closed: Ok, or Fail when the window could not be made. An engine runs once: after a run
-    /// that opened its window, or a Replay, Run returns Fail without doing anything. Main thread.
+    /// that opened its window, hand-driven or not, Run returns Fail without doing anything. Main
+    /// thread.
     ResultCode Run();
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.
@@ -149,18 +151,23 @@ class Tesserine {
     /// and EndManualRun. Fail, with everything cleaned up, when the window or device cannot be
     /// made or OnCreate returns false; Fail without doing anything after a run. Main thread.
     ResultCode StartManualRun();
-    /// Ends the run StartManualRun started, as Run ends one: OnDestroy, then the end of a
-    /// recording and the clean-up of the thread and the application. Fail when no such run is
+    /// Ends the run StartManualRun started, as Run ends one: OnDestroy, then the frame observer's
+    /// RunEnding and the clean-up of the thread and the application. Fail when no such run is
     /// going on, or when OnDestroy refused: the run then goes on (frames may follow) and a later
     /// EndManualRun asks again. Same thread as StartManualRun.
     ResultCode EndManualRun();
+    /// Ends the run StartManualRun started without asking OnDestroy, for a driver that cannot go
+    /// on (a replay whose recording ends before its run stopped): the frame observer's RunEnding,
+    /// then the clean-up of the thread and the application. Fail when no such run is going on, or
+    /// when the application's clean-up fails. Same thread as StartManualRun.
+    ResultCode AbortManualRun();
     /// First step of the engine thread: creates the device, the font and the base layer, and
     /// selects the base layer as draw target. Fail when the device cannot be made. Engine thread.
     ResultCode PrepareEngine();
     /// Runs one frame with the time measured since the previous one. Engine thread.
     void RunFrame();
     /// One frame in which elapsedSeconds of time are taken to have passed; RunFrame measures the
-    /// clock and calls this. Tests and replays drive frames with fixed times through it.
+    /// clock and calls this. Tests and hand-driven runs (a replay) give fixed times through it.
     void RunFrameFor(float elapsedSeconds);
     /// Asks the engine thread to end the run after its current frame (OnDestroy may refuse). Any
     /// thread; the platform calls it when the user closes the window.
@@ -394,36 +401,30 @@ class Tesserine {
     void DrawStringDecals(const Vec2f& pos, const std::string& text, Pixel colour = White,
                           const Vec2f& scale = {1.0f, 1.0f});
 
-    // Record and replay (engine/replay.cpp). Call these while no frames run (before Run, after
-    // it returns) or on the engine thread (in OnCreate, OnUpdate, OnDestroy).
+    // Drivers: programs that follow or feed a run frame by frame, such as the recorder in record/
+    // (engine/input.cpp). Call these while no frames run (before Run, after it returns) or on the
+    // thread that runs the frames (in OnCreate, OnUpdate, OnDestroy, or between RunFrameFor calls).
 
-    /// Writes every following frame's elapsed time and latched input to the file at path, which
-    /// is created or replaced, and seeds the C library's rand with seed, so that a game
-    /// drawing from rand replays the same. Started before Run, the recording reproduces the whole
-    /// run. Fail (see RecordingError) when the file cannot be written or a recording is running.
-    /// A write that fails later ends the recording and leaves its message in RecordingError.
-    ResultCode StartRecording(const std::string& path, uint32_t seed);
-    /// Writes the end record and closes the file. The end of the run stops a recording too.
-    /// Fail when the last writes failed; Ok, doing nothing, when no recording runs.
-    ResultCode StopRecording();
-    /// Whether a recording is being written.
-    bool IsRecording() const { return recorder != nullptr; }
-    /// Runs a recorded run again on this engine, on the calling thread, instead of Run: seeds rand
-    /// with the recorded seed, prepares the engine, calls OnCreate, then feeds every recorded
-    /// frame's input and elapsed time through RunFrameFor, calling afterFrame(index) after each
-    /// frame, and OnDestroy where the recorded run stopped. Give the engine back-ends that deliver
-    /// no input of their own first: the headless platform, with the headless renderer or one that
-    /// keeps its frames. The engine must be set up with the recording's screen and pixel sizes
-    /// and must not have run before. Ok when every frame replayed and the game stopped where the
-    /// recorded one did; NoFile when the file cannot be opened; Fail with RecordingError set when
-    /// the file is damaged (nothing runs), cut short (the frames before the cut run: what a crash
-    /// leaves is replayable) or the game does not follow its recording.
-    ResultCode Replay(const std::string& path,
-                      const std::function<void(uint64_t frame)>& afterFrame = {});
-    /// Why the last recording or replay call failed; empty when it did not.
-    const std::string& RecordingError() const { return recordingError; }
-    /// The seed given to StartRecording, or read from the recording being replayed.
-    uint32_t RecordingSeed() const { return recordingSeed; }
+    /// Makes `observer` (not owned; null for none) the one FrameObserver told of every following
+    /// frame's latch, of stops and of the run's end, in place of any before it.
+    void SetFrameObserver(FrameObserver* observer) { frameObserver = observer; }
+    /// The frame observer, or null.
+    FrameObserver* GetFrameObserver() const { return frameObserver; }
+    /// Exactly the raw input this frame's latch read (before the first frame: the input as it
+    /// stands, with nothing latched yet), the live focus and window size, and the frame's text.
+    RawInput LatchedInput() const;
+    /// Reports a whole frame's raw input at once, where the platform's updates would have left it
+    /// for the next latch: every key, button, pad and axis as given (a trigger's button too,
+    /// which UpdatePadAxis would derive), the mouse in engine pixels, the wheel and the focus as
+    /// they are (no keys let go), and the text; the window too when `windowResized`. For drivers
+    /// that replay input; the platform must deliver none of its own meanwhile.
+    void FeedInput(const RawInput& input, bool windowResized);
+    /// Makes the keys, mouse buttons, pad connections and pad buttons down in `held` count as
+    /// latched by an earlier frame, so that the next frame shows them held, not pressed; for a
+    /// driver that resumes a run part-way. Before that frame.
+    void HoldInput(const RawInput& held);
+    /// One engine pixel's size in window pixels, as Setup set it.
+    Vec2i GetPixelSize() const { return pixelSize; }
 
     // Conveniences for game authors: the title banner.
 
@@ -505,7 +506,7 @@ class Tesserine {
     bool mouseOldState[MouseButtonCount] = {};
     /// Each mouse button's state in this frame.
     ButtonState mouseState[MouseButtonCount] = {};
-    /// Whether Run has started the engine thread, or Replay prepared the engine; Run then fails.
+    /// Whether Run or StartManualRun has opened the window; Run then fails.
     bool ran = false;
 
     // ---- Gamepads, typed text and presses between frames (engine/input.cpp) ----
@@ -589,11 +590,14 @@ class Tesserine {
     // font and base layer, then OnCreate (clearing running when it refuses). Fail, the thread
     // cleaned up, when frames cannot run.
     ResultCode StartEngine();
-    // Where the frames stop: records the stop and asks OnDestroy. False, with running set again,
+    // Where the frames stop: tells the observer and asks OnDestroy. False, with running set again,
     // when it refuses.
     bool StopFrames();
-    // The engine thread's end: the recording's end record, then the platform's thread clean-up.
+    // The engine thread's end: the observer's RunEnding, then the platform's thread clean-up.
     void EndEngine();
+    // The end of a hand-driven run whose frames have stopped: EndEngine and the application's
+    // clean-up.
+    ResultCode FinishManualRun();
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);
@@ -602,19 +606,10 @@ class Tesserine {
     void QueueRect(DecalDraw& draw, const Vec2f& pos, const Vec2f& extent);
     Vec2f ToDeviceCoords(const Vec2f& p) const;
     void UpdateTitle();
-    RecordedInput LatchedInput() const;
-    void RecordFrame(float elapsed);
-    void RecordStop();
-    void SetLatchBase(const RecordedInput& held);
-    void FeedInput(const RecordedInput& input, bool windowResized);
-    ResultCode ReplayFrames(RecordingReader& reader,
-                            const std::function<void(uint64_t frame)>& afterFrame);
 
     // Between a successful StartManualRun and the EndManualRun that ends the run.
     bool handDriven = false;
-    std::unique_ptr<RecordingWriter> recorder;
-    std::string recordingError;
-    uint32_t recordingSeed = 0;
+    FrameObserver* frameObserver = nullptr;
     std::string titleText;
 
     // Game-author conveniences.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "record/recorder.h"
 #include "support/counting_new.h"
 #include "support/headless_engine.h"
 
@@ -44,7 +45,8 @@ TEST(Allocation, RecordedFramesAllocateNothing) {
     HeadlessEngine<Busy> app(800, 600);
     app.Prepare();
     const std::string path = ::testing::TempDir() + "allocation.rec";
-    ASSERT_EQ(app.StartRecording(path, 1), Ok);
+    Recorder recorder(app);
+    ASSERT_EQ(recorder.Record(path, 1), Ok);
     AllocationsIn(app, 0.01f);
     for (int i = 0; i < 50; i++) {
         app.UpdateKeyState(i % 80, i % 3 == 0);
@@ -52,7 +54,7 @@ TEST(Allocation, RecordedFramesAllocateNothing) {
         app.UpdateMouseWheel(i);
         EXPECT_EQ(AllocationsIn(app, 0.01f), 0) << "frame " << i;
     }
-    EXPECT_EQ(app.StopRecording(), Ok);
+    EXPECT_EQ(recorder.Stop(), Ok);
     std::remove(path.c_str());
 }
 

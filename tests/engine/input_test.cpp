@@ -2,6 +2,7 @@
 // viewport, wheel accumulation, focus, and queries with arguments out of range.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
 #include <string>
 #include <thread>
@@ -300,6 +301,60 @@ TEST_F(InputTest, TypedTextIsTheFramesCharactersAsUtf8) {
 
 // The event thread types and moves a stick while frames latch; under ThreadSanitizer this shows
 // the hand-over is safe, and every character arrives in order.
+// A driver's whole-frame input is latched exactly as given and read back the same: a trigger's
+// button as fed, not as its axis would make it, the mouse in engine pixels, the focus without
+// letting go of keys. Held input shows held, not pressed, in the next frame.
+TEST_F(InputTest, FedInputIsLatchedAsGivenAndReadBackTheSame) {
+    RawInput held;
+    held.keys[static_cast<int>(Key::Shift)] = true;
+    held.pads[0].connected = true;
+    held.pads[0].buttons[static_cast<int>(PadButton::A)] = true;
+    app.HoldInput(held);
+
+    RawInput fed = held;
+    fed.keys[static_cast<int>(Key::W)] = true;
+    fed.mouseButtons[1] = true;
+    fed.mousePos = {799, 3};
+    fed.mouseWheel = -240;
+    fed.focused = false;
+    fed.windowSize = {1280, 800};
+    fed.pads[0].axes[static_cast<int>(PadAxis::RightTrigger)] = 1.0f; // its button stays up
+    fed.pads[0].axes[static_cast<int>(PadAxis::LeftX)] = -0.5f;
+    fed.textSize = 2;
+    fed.text[0] = 'o';
+    fed.text[1] = 'k';
+    app.FeedInput(fed, true);
+    Frame();
+
+    EXPECT_TRUE(Is(app.KeyState(Key::Shift), false, false, true)) << "held from before";
+    EXPECT_TRUE(Is(app.PadButtonState(0, PadButton::A), false, false, true));
+    EXPECT_TRUE(Is(app.PadConnection(0), false, false, true));
+    EXPECT_TRUE(Is(W(), true, false, true)) << "focus lost in the input lets go of nothing";
+    EXPECT_FALSE(app.PadButtonState(0, PadButton::RightTrigger).held);
+    EXPECT_EQ(app.PadAxisValue(0, PadAxis::RightTrigger), 1.0f);
+    EXPECT_EQ(app.MouseX(), 799);
+    EXPECT_EQ(app.MouseWheel(), -240);
+    EXPECT_EQ(app.TypedText(), "ok");
+    EXPECT_EQ(app.GetViewPos(), Vec2i(107, 0)) << "the window came with the input";
+
+    const RawInput back = app.LatchedInput();
+    EXPECT_TRUE(std::equal(back.keys, back.keys + KeyCount, fed.keys));
+    EXPECT_TRUE(
+        std::equal(back.mouseButtons, back.mouseButtons + MouseButtonCount, fed.mouseButtons));
+    EXPECT_EQ(back.mousePos, fed.mousePos);
+    EXPECT_EQ(back.mouseWheel, fed.mouseWheel);
+    EXPECT_EQ(back.focused, fed.focused);
+    EXPECT_EQ(back.windowSize, fed.windowSize);
+    for (int p = 0; p < PadCount; p++) {
+        EXPECT_EQ(back.pads[p].connected, fed.pads[p].connected) << "pad " << p;
+        EXPECT_TRUE(std::equal(back.pads[p].buttons, back.pads[p].buttons + PadButtonCount,
+                               fed.pads[p].buttons));
+        EXPECT_TRUE(
+            std::equal(back.pads[p].axes, back.pads[p].axes + PadAxisCount, fed.pads[p].axes));
+    }
+    EXPECT_EQ(std::string(back.text, back.textSize), "ok");
+}
+
 TEST_F(InputTest, TextAndPadsArriveWhileFramesRun) {
     app.UpdatePadConnection(0, true);
     std::string seen;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
 #include <thread>
 
 #include "engine/tesserine.h"
@@ -45,6 +46,86 @@ std::vector<std::string> Filter(const std::vector<std::string>& calls, const cha
     for (const auto& c : calls)
         if (c.rfind(prefix, 0) == 0) out.push_back(c);
     return out;
+}
+
+// Writes what a frame observer is told, and the overridables it is told about, into the log.
+class ObservedApp : public ScriptedApp, FrameObserver {
+  public:
+    explicit ObservedApp(CallLog& l) : ScriptedApp(l), log(l) { SetFrameObserver(this); }
+    bool OnUpdate(float elapsed) override {
+        log.Add("OnUpdate");
+        return ScriptedApp::OnUpdate(elapsed);
+    }
+    bool OnDestroy() override {
+        log.Add("OnDestroy");
+        return ScriptedApp::OnDestroy();
+    }
+    void FrameLatched(float) override { log.Add("FrameLatched"); }
+    void FramesStopping() override { log.Add("FramesStopping"); }
+    void RunEnding() override { log.Add("RunEnding"); }
+
+  private:
+    CallLog& log;
+};
+
+// The observer sees each frame's latch before OnUpdate, each stop before OnDestroy, and the run's
+// end before the thread's clean-up, whether Run or a hand-driven run makes the frames; an aborted
+// hand-driven run ends without OnDestroy.
+TEST(Lifecycle, TheFrameObserverFollowsEveryKindOfRun) {
+    const struct {
+        const char* name;
+        bool createResult;
+        std::function<void(ObservedApp&)> drive;
+        std::vector<std::string> told;
+    } cases[] = {
+        {"Run, with a refused stop",
+         true,
+         [](ObservedApp& app) { EXPECT_EQ(app.Run(), Ok); },
+         {"FrameLatched", "OnUpdate", "FrameLatched", "OnUpdate", "FramesStopping", "OnDestroy",
+          "FrameLatched", "OnUpdate", "FramesStopping", "OnDestroy", "RunEnding", "CleanUpThread"}},
+        {"Run, OnCreate refusing",
+         false,
+         [](ObservedApp& app) { EXPECT_EQ(app.Run(), Ok); },
+         {"RunEnding", "CleanUpThread"}},
+        {"hand-driven, ended",
+         true,
+         [](ObservedApp& app) {
+             ASSERT_EQ(app.StartManualRun(), Ok);
+             app.RunFrameFor(0.25f);
+             EXPECT_EQ(app.EndManualRun(), Fail);
+             EXPECT_EQ(app.EndManualRun(), Ok);
+         },
+         {"FrameLatched", "OnUpdate", "FramesStopping", "OnDestroy", "FramesStopping", "OnDestroy",
+          "RunEnding", "CleanUpThread"}},
+        {"hand-driven, aborted",
+         true,
+         [](ObservedApp& app) {
+             EXPECT_EQ(app.AbortManualRun(), Fail) << "no run to abort";
+             ASSERT_EQ(app.StartManualRun(), Ok);
+             app.RunFrameFor(0.25f);
+             EXPECT_EQ(app.AbortManualRun(), Ok);
+             EXPECT_EQ(app.AbortManualRun(), Fail);
+             EXPECT_FALSE(running);
+         },
+         {"FrameLatched", "OnUpdate", "RunEnding", "CleanUpThread"}},
+    };
+    for (const auto& c : cases) {
+        CallLog log;
+        std::vector<std::string> told;
+        {
+            ObservedApp app(log);
+            app.createResult = c.createResult;
+            app.stopAfterFrames = 2;
+            app.refuseDestroys = 1;
+            ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
+            c.drive(app);
+            for (const auto& call : log.Calls())
+                if (call.rfind("On", 0) == 0 || call.rfind("Frame", 0) == 0 ||
+                    call == "RunEnding" || call == "CleanUpThread")
+                    told.push_back(call);
+        }
+        EXPECT_EQ(told, c.told) << c.name;
+    }
 }
 
 TEST(Lifecycle, OnCreateFalseRunsNoFrameButStillCleansUp) {

@@ -6,8 +6,8 @@
 #include <fstream>
 #include <iterator>
 
-#include "engine/recording.h"
 #include "fuzz_support.h"
+#include "record/recording.h"
 
 using namespace dral;
 

@@ -5,6 +5,7 @@
 #include "engine/tesserine.h"
 #include "fuzz_support.h"
 #include "platform/headless/platform_headless.h"
+#include "record/recorder.h"
 #include "renderer/headless/renderer_headless.h"
 #include "renderer/software/renderer_software.h"
 
@@ -65,8 +66,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (game.Setup(header.screenSize.x, header.screenSize.y, header.pixelSize.x,
                        header.pixelSize.y) != Ok)
             return 0;
-        const ResultCode result = game.Replay(path);
-        fuzz::Check(result == Ok || !game.RecordingError().empty(), "a failed replay says why");
+        Recorder recorder(game);
+        const ResultCode result = recorder.Replay(path);
+        fuzz::Check(result == Ok || !recorder.Error().empty(), "a failed replay says why");
         // A replay that prepared the engine was its run; a refused file leaves it unrun.
         if (game.created) fuzz::Check(game.Run() == Fail, "a replay is the engine's one run");
     }

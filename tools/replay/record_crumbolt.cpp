@@ -12,6 +12,7 @@
 
 #include "frame_digest.h"
 #include "game/crumbolt.h"
+#include "record/recorder.h"
 
 namespace {
 
@@ -55,8 +56,9 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (game.Setup(800, 600, 1, 1, true, false) != dral::Ok) return 1;
-    if (game.StartRecording(argv[1], seed) != dral::Ok) {
-        std::fprintf(stderr, "record-crumbolt: %s\n", game.RecordingError().c_str());
+    dral::Recorder recorder(game);
+    if (recorder.Record(argv[1], seed) != dral::Ok) {
+        std::fprintf(stderr, "record-crumbolt: %s\n", recorder.Error().c_str());
         return 1;
     }
     const dral::ResultCode ran = game.Run();
@@ -64,8 +66,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "record-crumbolt: cannot write %s\n", digestPath.c_str());
         return 1;
     }
-    if (!game.RecordingError().empty()) {
-        std::fprintf(stderr, "record-crumbolt: %s\n", game.RecordingError().c_str());
+    if (!recorder.Error().empty()) {
+        std::fprintf(stderr, "record-crumbolt: %s\n", recorder.Error().c_str());
         return 1;
     }
     std::printf("frames %llu seed %u score %d player %g %g\n",

@@ -19,6 +19,7 @@
 #include "game/crumbolt.h"
 #include "game/media_command.h"
 #include "platform/headless/platform_headless.h"
+#include "record/recorder.h"
 #include "renderer/headless/renderer_headless.h"
 #include "renderer/software/renderer_software.h"
 
@@ -108,7 +109,8 @@ int main(int argc, char** argv) {
     game.Setup(800, 600, 1, 1, true, false);
     bool saved = true;
     uint64_t frames = 0;
-    const dral::ResultCode result = game.Replay(options.recording, [&](uint64_t frame) {
+    dral::Recorder recorder(game);
+    const dral::ResultCode result = recorder.Replay(options.recording, [&](uint64_t frame) {
         digests.Write(frame, *game.GetDrawTarget());
         frames = frame + 1;
         if (options.audio) game.TakeSound();
@@ -126,10 +128,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "replay-crumbolt: cannot write %s\n", options.audio);
         saved = false;
     }
-    if (result != dral::Ok)
-        std::fprintf(stderr, "replay-crumbolt: %s\n", game.RecordingError().c_str());
+    if (result != dral::Ok) std::fprintf(stderr, "replay-crumbolt: %s\n", recorder.Error().c_str());
     std::fprintf(stderr, "frames %llu seed %u score %d player %g %g\n",
-                 static_cast<unsigned long long>(frames), game.RecordingSeed(),
+                 static_cast<unsigned long long>(frames), recorder.Seed(),
                  crumbolt::state.tickCount, static_cast<double>(crumbolt::state.playerX),
                  static_cast<double>(crumbolt::state.playerY));
     if (result != dral::Ok) return result == dral::NoFile ? 2 : 1;

@@ -1,6 +1,7 @@
 // Recordings of a run's input: the raw input the engine latched at the start of every frame, the
 // frame's elapsed time and the application's random seed, written and read as a stream so that
 // neither side holds more than one frame. docs/recording-format.md describes the bytes.
+// Needs: the engine's input vocabulary (engine/input.h), the C library's files.
 #pragma once
 
 #include <cstdint>
@@ -16,38 +17,20 @@ namespace dral {
 /// has no pads and no typed text.
 inline constexpr uint16_t RecordingVersion = 2;
 
-/// One pad as a frame latched it: plugged in or not, its raw buttons and its raw axes. A pad that
-/// is not plugged in has every button up and every axis at 0.
-struct RecordedPad {
-    bool connected = false;            ///< the pad was plugged in
-    bool buttons[PadButtonCount] = {}; ///< raw button states, indexed by PadButton
-    float axes[PadAxisCount] = {};     ///< raw axis values, before the dead zone
-};
-
 /// The largest window side a recording holds, in window pixels: more than any platform reports,
 /// and small enough that a replay's viewport stays far inside int32 arithmetic.
 inline constexpr int32_t MaxRecordedWindowSide = 65535;
 
-/// The raw input one frame latched: key and mouse-button states (true = down), the mouse position
-/// in engine pixels, the wheel movement of the frame, the focus and the window's drawing area, the
-/// pads and the text typed for the frame.
-struct RecordedInput {
-    bool keys[KeyCount] = {};                 ///< raw key states, indexed by Key value
-    bool mouseButtons[MouseButtonCount] = {}; ///< raw button states: 0 left, 1 right, 2 middle
-    Vec2i mousePos{0, 0};                     ///< the frame's mouse position, in engine pixels
-    int32_t mouseWheel = 0;                   ///< the frame's wheel movement
-    bool focused = false;                     ///< whether the window had the keyboard focus
-    Vec2i windowSize{0, 0};                   ///< the window's drawing area, in window pixels
-    RecordedPad pads[PadCount];               ///< the pads, by engine pad number
-    uint16_t textSize = 0;                    ///< bytes of typed text in text
-    char text[TypedTextQueue::MaxBytes] = {}; ///< the frame's typed text, UTF-8 (not terminated)
-};
+/// A frame record holds exactly the raw input its frame latched, and so does the header's start.
+using RecordedInput = RawInput;
+/// One pad of a frame record.
+using RecordedPad = RawPad;
 
 /// What a recording starts from: the seed, the engine's geometry, and the input as it stood before
 /// the first recorded frame (keys already held then, for instance). Its wheel is always 0.
 struct RecordingHeader {
     uint16_t version = RecordingVersion; ///< the file's format version (a writer writes this one)
-    uint32_t seed = 0;                   ///< the seed given to StartRecording
+    uint32_t seed = 0;                   ///< the seed given to Recorder::Record
     Vec2i screenSize{0, 0};              ///< the engine's screen size, in engine pixels
     Vec2i pixelSize{0, 0};               ///< the engine's pixel size, in window pixels
     RecordedInput start; ///< the input before the first frame; its text is always empty

@@ -2,7 +2,7 @@
 // and only what changed in the input, stop records, and an end record with a checksum. The
 // reader accepts only the one encoding the writer produces, so every damaged byte is noticed.
 // Version 2 adds the pads (in the header and in frames) and the frames' typed text.
-#include "engine/recording.h"
+#include "record/recording.h"
 
 #include <algorithm>
 #include <cmath>

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "assets/scratch_dir.h"
+#include "record/recorder.h"
 #include "support/headless_engine.h"
 
 namespace dral::testing {
@@ -95,13 +96,20 @@ class Echo : public Tesserine {
     int destroyCalls = 0;
 };
 
+// Replays path on a fresh 64 x 48 engine.
+ResultCode ReplayFresh(const std::string& path) {
+    HeadlessEngine<Echo> fresh(64, 48);
+    return Recorder(fresh).Replay(path);
+}
+
 class Recording : public ScratchDir {
   protected:
     // A whole Run on the headless pair while another thread plays the window system.
     void RecordRun(const std::string& path) {
         HeadlessEngine<Echo> app(64, 48);
+        Recorder recorder(app);
         app.UpdateKeyState(static_cast<int>(Key::Shift), true); // held before recording starts
-        ASSERT_EQ(app.StartRecording(path, 77), Ok);
+        ASSERT_EQ(recorder.Record(path, 77), Ok);
         std::atomic<bool> done{false};
         std::thread events([&] {
             for (uint32_t i = 0; !done; i++) {
@@ -124,7 +132,7 @@ class Recording : public ScratchDir {
         EXPECT_EQ(app.Run(), Ok);
         done = true;
         events.join();
-        EXPECT_FALSE(app.IsRecording()) << "the end of the run ends the recording";
+        EXPECT_FALSE(recorder.IsRecording()) << "the end of the run ends the recording";
         original = app.seen;
         originalRandom = app.firstRandom;
     }
@@ -138,10 +146,11 @@ TEST_F(Recording, ReplayGivesTheSameFramesSeedAndStops) {
     ASSERT_EQ(original.size(), 70u);
 
     HeadlessEngine<Echo> replay(64, 48);
+    Recorder replayer(replay);
     std::vector<uint64_t> frames;
-    ASSERT_EQ(replay.Replay("run.rec", [&](uint64_t f) { frames.push_back(f); }), Ok)
-        << replay.RecordingError();
-    EXPECT_EQ(replay.RecordingSeed(), 77u);
+    ASSERT_EQ(replayer.Replay("run.rec", [&](uint64_t f) { frames.push_back(f); }), Ok)
+        << replayer.Error();
+    EXPECT_EQ(replayer.Seed(), 77u);
     EXPECT_EQ(replay.firstRandom, originalRandom);
     EXPECT_EQ(replay.destroyCalls, 2);
     ASSERT_EQ(replay.seen.size(), original.size());
@@ -175,8 +184,9 @@ TEST_F(Recording, AVersionOneRecordingStillReplays) {
         "\x00\x00\x1D\xBF\x27\xD6";
     WriteFile("v1.rec", std::string(v1, sizeof v1 - 1));
     HeadlessEngine<Echo> replay(64, 48);
-    ASSERT_EQ(replay.Replay("v1.rec"), Ok) << replay.RecordingError();
-    EXPECT_EQ(replay.RecordingSeed(), 9u);
+    Recorder replayer(replay);
+    ASSERT_EQ(replayer.Replay("v1.rec"), Ok) << replayer.Error();
+    EXPECT_EQ(replayer.Seed(), 9u);
     ASSERT_EQ(replay.seen.size(), 3u);
     const int w = static_cast<int>(Key::W);
     EXPECT_EQ(replay.seen[0].keys[w], 5) << "pressed and held";
@@ -207,18 +217,19 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
     {
         WriteFile("cut.rec", bytes.substr(0, bytes.size() - 13));
         HeadlessEngine<Echo> replay(64, 48);
-        EXPECT_EQ(replay.Replay("cut.rec"), Fail);
+        Recorder replayer(replay);
+        EXPECT_EQ(replayer.Replay("cut.rec"), Fail);
         EXPECT_EQ(replay.seen.size(), original.size()) << "a crash's recording still replays";
-        EXPECT_NE(replay.RecordingError().find("end record"), std::string::npos)
-            << replay.RecordingError();
+        EXPECT_NE(replayer.Error().find("end record"), std::string::npos) << replayer.Error();
     }
     // A changed byte in the frames, found by the checksum at the latest, runs nothing.
     std::string damaged = bytes;
     damaged[damaged.size() / 2] ^= 0x10;
     WriteFile("damaged.rec", damaged);
     HeadlessEngine<Echo> replay(64, 48);
-    EXPECT_EQ(replay.Replay("damaged.rec"), Fail);
-    EXPECT_FALSE(replay.RecordingError().empty());
+    Recorder replayer(replay);
+    EXPECT_EQ(replayer.Replay("damaged.rec"), Fail);
+    EXPECT_FALSE(replayer.Error().empty());
 
     // An end count 2^32 frames too many matches the frames read only where a count is cut to
     // 32 bits, as a size_t is in the 32-bit build.
@@ -226,23 +237,26 @@ TEST_F(Recording, DamagedCutShortAndForeignFilesAreRefusedWithAMessage) {
     beyond[beyond.size() - 8] ^= 0x01; // the low byte of the count's upper half
     WriteFile("beyond.rec", beyond);
     HeadlessEngine<Echo> counted(64, 48);
-    EXPECT_EQ(counted.Replay("beyond.rec"), Fail);
-    EXPECT_NE(counted.RecordingError().find("counts 4294967366 frames, not 70"), std::string::npos)
-        << counted.RecordingError();
+    Recorder countedReplayer(counted);
+    EXPECT_EQ(countedReplayer.Replay("beyond.rec"), Fail);
+    EXPECT_NE(countedReplayer.Error().find("counts 4294967366 frames, not 70"), std::string::npos)
+        << countedReplayer.Error();
 
     std::string version = bytes;
     version[8] = 3;
     WriteFile("version.rec", version);
-    EXPECT_EQ(HeadlessEngine<Echo>(64, 48).Replay("version.rec"), Fail);
+    EXPECT_EQ(ReplayFresh("version.rec"), Fail);
     WriteFile("text.rec", std::string(100, 'x'));
     HeadlessEngine<Echo> text(64, 48);
-    EXPECT_EQ(text.Replay("text.rec"), Fail);
-    EXPECT_NE(text.RecordingError().find("not a Tesserine recording"), std::string::npos);
-    EXPECT_EQ(HeadlessEngine<Echo>(64, 48).Replay("missing.rec"), NoFile);
+    Recorder textReplayer(text);
+    EXPECT_EQ(textReplayer.Replay("text.rec"), Fail);
+    EXPECT_NE(textReplayer.Error().find("not a Tesserine recording"), std::string::npos);
+    EXPECT_EQ(ReplayFresh("missing.rec"), NoFile);
 
     HeadlessEngine<Echo> other(80, 48);
-    EXPECT_EQ(other.Replay("run.rec"), Fail);
-    EXPECT_NE(other.RecordingError().find("64 x 48"), std::string::npos);
+    Recorder otherReplayer(other);
+    EXPECT_EQ(otherReplayer.Replay("run.rec"), Fail);
+    EXPECT_NE(otherReplayer.Error().find("64 x 48"), std::string::npos);
     EXPECT_TRUE(other.seen.empty());
 }
 
@@ -284,9 +298,9 @@ TEST_F(Recording, WindowSizesBeyond65535ASideAreRefused) {
     for (const auto& c : cases) {
         WriteFile("hostile.rec", patched(c.offset, c.value));
         HeadlessEngine<Echo> replay(64, 48);
-        EXPECT_EQ(replay.Replay("hostile.rec"), Fail);
-        EXPECT_NE(replay.RecordingError().find(c.message), std::string::npos)
-            << replay.RecordingError();
+        Recorder replayer(replay);
+        EXPECT_EQ(replayer.Replay("hostile.rec"), Fail);
+        EXPECT_NE(replayer.Error().find(c.message), std::string::npos) << replayer.Error();
         EXPECT_TRUE(replay.seen.empty()) << "a damaged recording runs nothing";
     }
 
@@ -296,16 +310,18 @@ TEST_F(Recording, WindowSizesBeyond65535ASideAreRefused) {
     EXPECT_NE(writer.Error().find("65536 x 48 cannot be recorded"), std::string::npos);
     // A platform reporting such a window ends the recording; the frames before it replay.
     HeadlessEngine<Echo> app(64, 48);
+    Recorder recorder(app);
     app.Prepare();
-    ASSERT_EQ(app.StartRecording("ends.rec", 1), Ok);
+    ASSERT_EQ(recorder.Record("ends.rec", 1), Ok);
     app.RunFrameFor(0.01f);
     app.UpdateWindowSize(64, 65536);
     app.RunFrameFor(0.01f);
-    EXPECT_FALSE(app.IsRecording());
-    EXPECT_NE(app.RecordingError().find("frame 2's window of 64 x 65536"), std::string::npos)
-        << app.RecordingError();
+    EXPECT_FALSE(recorder.IsRecording());
+    EXPECT_NE(recorder.Error().find("frame 2's window of 64 x 65536"), std::string::npos)
+        << recorder.Error();
     HeadlessEngine<Echo> replay(64, 48);
-    EXPECT_EQ(replay.Replay("ends.rec"), Fail);
+    Recorder replayer(replay);
+    EXPECT_EQ(replayer.Replay("ends.rec"), Fail);
     EXPECT_EQ(replay.seen.size(), 1u);
 }
 
@@ -327,11 +343,12 @@ TEST_F(Recording, AStopAfterAnAcceptedStopIsDamage) {
         bool OnDestroy() override { return ++destroyCalls > 0; }
     };
     HeadlessEngine<Accepts> replay(64, 48);
-    EXPECT_EQ(replay.Replay("twice.rec"), Fail);
+    Recorder replayer(replay);
+    EXPECT_EQ(replayer.Replay("twice.rec"), Fail);
     EXPECT_EQ(replay.destroyCalls, 1);
-    EXPECT_NE(replay.RecordingError().find("a stop record after frame 1, where the run had"),
+    EXPECT_NE(replayer.Error().find("a stop record after frame 1, where the run had"),
               std::string::npos)
-        << replay.RecordingError();
+        << replayer.Error();
 }
 
 // A game that does not replay the same (here it stops earlier) is told, not silently run on.
@@ -341,8 +358,9 @@ TEST_F(Recording, AGameThatStrays) {
         bool OnUpdate(float e) override { return Echo::OnUpdate(e) && seen.size() < 20; }
     };
     HeadlessEngine<Short> replay(64, 48);
-    EXPECT_EQ(replay.Replay("run.rec"), Fail);
-    EXPECT_NE(replay.RecordingError().find("does not replay the same"), std::string::npos);
+    Recorder replayer(replay);
+    EXPECT_EQ(replayer.Replay("run.rec"), Fail);
+    EXPECT_NE(replayer.Error().find("does not replay the same"), std::string::npos);
 }
 
 // Keys held when the recording starts were latched before it: the replay shows them held, not
@@ -350,15 +368,17 @@ TEST_F(Recording, AGameThatStrays) {
 TEST_F(Recording, StartedWhileAKeyIsHeld) {
     {
         HeadlessEngine<Echo> app(64, 48);
+        Recorder recorder(app);
         app.Prepare();
         app.UpdateKeyState(static_cast<int>(Key::Shift), true);
         app.RunFrameFor(0.01f);
-        ASSERT_EQ(app.StartRecording("late.rec", 5), Ok);
+        ASSERT_EQ(recorder.Record("late.rec", 5), Ok);
         for (int i = 0; i < 3; i++) app.RunFrameFor(0.01f);
         original.assign(app.seen.begin() + 1, app.seen.end());
     }
     HeadlessEngine<Echo> replay(64, 48);
-    ASSERT_EQ(replay.Replay("late.rec"), Ok) << replay.RecordingError();
+    Recorder replayer(replay);
+    ASSERT_EQ(replayer.Replay("late.rec"), Ok) << replayer.Error();
     ASSERT_EQ(replay.seen.size(), 3u);
     EXPECT_EQ(replay.seen[0].keys[static_cast<int>(Key::Shift)], 4) << "held, not pressed";
     for (size_t i = 0; i < 3; i++)
@@ -368,20 +388,21 @@ TEST_F(Recording, StartedWhileAKeyIsHeld) {
 
 TEST_F(Recording, SteadyFramesCostFiveBytesAndAFailingDiskEndsTheRecording) {
     HeadlessEngine<Echo> app(64, 48);
+    Recorder recorder(app);
     app.Prepare();
-    ASSERT_EQ(app.StartRecording("steady.rec", 1), Ok);
-    EXPECT_EQ(app.StartRecording("again.rec", 1), Fail);
+    ASSERT_EQ(recorder.Record("steady.rec", 1), Ok);
+    EXPECT_EQ(recorder.Record("again.rec", 1), Fail);
     for (int i = 0; i < 10; i++) app.RunFrameFor(0.01f);
     const auto before = std::filesystem::file_size("steady.rec");
     for (int i = 0; i < 10; i++) app.RunFrameFor(0.01f);
     EXPECT_EQ(std::filesystem::file_size("steady.rec") - before, 50u);
-    EXPECT_EQ(app.StopRecording(), Ok);
-    EXPECT_EQ(app.StopRecording(), Ok);
+    EXPECT_EQ(recorder.Stop(), Ok);
+    EXPECT_EQ(recorder.Stop(), Ok);
 
-    EXPECT_EQ(app.StartRecording("no/such/folder/run.rec", 1), Fail);
-    EXPECT_NE(app.RecordingError().find("no/such/folder/run.rec"), std::string::npos);
+    EXPECT_EQ(recorder.Record("no/such/folder/run.rec", 1), Fail);
+    EXPECT_NE(recorder.Error().find("no/such/folder/run.rec"), std::string::npos);
     if (std::filesystem::exists("/dev/full")) {
-        ASSERT_EQ(app.StartRecording("/dev/full", 1), Fail) << "the header cannot be written";
+        ASSERT_EQ(recorder.Record("/dev/full", 1), Fail) << "the header cannot be written";
     }
 }
 
