@@ -16,7 +16,8 @@ namespace dral {
 /// BufferFrames frames from the mixer and hands them to the browser as floats. The browser keeps
 /// a new AudioContext suspended until the user touches the page, so the device resumes it at the
 /// first key, pointer or touch event; until then nothing is pulled. The page's script sees the
-/// open device as Module.tesserineAudio: { context, analyser, fedFrames, loudFrames }.
+/// open device as Module.tesserineAudio: { context, analyser, fedFrames, loudFrames, peak }, the
+/// last the largest sample magnitude fed so far.
 class AudioDevice_Web : public AudioDevice {
   public:
     /// Closes the device if it is open.

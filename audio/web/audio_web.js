@@ -3,6 +3,7 @@
 mergeInto(LibraryManager.library, {
   // A 48 kHz context with a ScriptProcessorNode pulling `frames` frames at a time from the device
   // into `buffer` (int16, interleaved) and an AnalyserNode behind it; 1, or 0 when there is none.
+  // Counts frames fed, those not silent, and the largest sample magnitude, for the page to see.
   tesserine_audio_web_open__proxy: 'sync',
   tesserine_audio_web_open__sig: 'iiiii',
   tesserine_audio_web_open: function(device, buffer, frames, lost) {
@@ -21,7 +22,7 @@ mergeInto(LibraryManager.library, {
     var node = context.createScriptProcessor(frames, 0, 2);
     var analyser = context.createAnalyser();
     var state = { context: context, node: node, analyser: analyser, fedFrames: 0, loudFrames: 0,
-                  closing: false, gestures: ['keydown', 'pointerdown', 'mousedown', 'touchstart'] };
+                  peak: 0, closing: false, gestures: ['keydown', 'pointerdown', 'mousedown', 'touchstart'] };
     node.onaudioprocess = function(event) {
       var out = event.outputBuffer;
       var count = Math.min(out.length, frames);
@@ -33,6 +34,7 @@ mergeInto(LibraryManager.library, {
         left[i] = l / 32768;
         right[i] = r / 32768;
         if (l !== 0 || r !== 0) ++state.loudFrames;
+        state.peak = Math.max(state.peak, Math.abs(l), Math.abs(r));
       }
       state.fedFrames += count;
     };

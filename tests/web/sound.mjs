@@ -3,18 +3,20 @@
 // and the mixer's samples then reach it non-silent, as the AnalyserNode behind the node also hears.
 // A page that puppeteer opens counts as activated from the start (navigator.userActivation), so
 // the browser lets the context run at once; the test suspends it to stand for the rule.
-// Usage: node sound.mjs PUPPETEER_DIR CHROMIUM URL
+// Then, with the engine's sound on the page's thread (sound_probe.html), every sample fed is the
+// mixer's own.
+// Usage: node sound.mjs PUPPETEER_DIR CHROMIUM SITE_URL
 import { createRequire } from 'node:module';
 import { launch, waitFor } from './browser.mjs';
 
-const [puppeteerDir, chromium, url] = process.argv.slice(2);
+const [puppeteerDir, chromium, site] = process.argv.slice(2);
 const puppeteer = createRequire(puppeteerDir + '/')('puppeteer-core');
 const fail = (message) => { throw new Error(message); };
 const browser = await launch(puppeteer, chromium);
 try {
   const page = await browser.newPage();
   page.on('pageerror', (error) => console.log('page error:', error.message));
-  await page.goto(url, { timeout: 30000 });
+  await page.goto(site + 'crumbolt.html', { timeout: 30000 });
   await waitFor('the frame rate in the title', 60000,
                 async () => (await page.title()).includes(' - FPS: '));
 
@@ -24,7 +26,7 @@ try {
     const heard = new Float32Array(device.analyser.fftSize);
     device.analyser.getFloatTimeDomainData(heard);
     return { state: device.context.state, rate: device.context.sampleRate, fed: device.fedFrames,
-             loud: device.loudFrames, heard: heard.some((value) => value !== 0) };
+             loud: device.loudFrames, peak: device.peak, heard: heard.some((value) => value !== 0) };
   });
   const opened = await waitFor('the engine to open its sound device', 30000, audio);
   if (opened.rate !== 48000) fail(`the context runs at ${opened.rate} Hz`);
@@ -43,6 +45,16 @@ try {
     return now.state === 'running' && now.loud > waiting.loud && now.heard ? now : null;
   });
   console.log('after the first key:', JSON.stringify(playing));
+
+  // The probe plays constant 20000 at half volume: 10000 on both sides, from the first sample.
+  await page.goto(site + 'sound_probe.html', { timeout: 30000 });
+  const probe = await waitFor('the probe to be fed', 30000, async () => {
+    const now = await audio();
+    return now && now.fed >= 4096 ? now : null;
+  });
+  console.log('page-thread probe:', JSON.stringify(probe));
+  if (probe.loud !== probe.fed || probe.peak !== 10000)
+    fail(`the probe's samples are not the mixer's 10000: ${JSON.stringify(probe)}`);
 } finally {
   await browser.close();
 }
