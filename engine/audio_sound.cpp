@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <mutex>
 
 #ifdef __GLIBC__
 #include <malloc.h>
@@ -132,8 +131,8 @@ bool ToEngineFormat(const DecodedAudio& in, std::vector<int16_t>& out) {
 // they are in a program that loads no sound.
 void KeepAllocatorThresholds() {
 #ifdef __GLIBC__
-    static std::once_flag once;
-    std::call_once(once, [] { mallopt(M_MMAP_THRESHOLD, 128 * 1024); });
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
+    (void)fixed;
 #endif
 }
 
