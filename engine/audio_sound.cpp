@@ -4,7 +4,10 @@
 #include <cmath>
 #include <cstring>
 #include <fstream>
-#include <iterator>
+
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
 
 #include "assets/resource_pack.h"
 #include "engine/audio.h"
@@ -16,6 +19,8 @@ namespace {
 // Sounds longer than this are refused: a corrupt header must not make the loader reserve
 // gigabytes, and no game keeps more than this decoded.
 constexpr uint64_t MaxFrames = uint64_t{AudioRate} * 60 * 20;
+// Larger files are not read: twenty minutes of 96 kHz stereo float WAV stay below it.
+constexpr std::streamoff MaxFileBytes = std::streamoff{1} << 30;
 
 uint32_t ReadLE(const unsigned char* p, int bytes) {
     uint32_t value = 0;
@@ -117,6 +122,20 @@ bool ToEngineFormat(const DecodedAudio& in, std::vector<int16_t>& out) {
     return true;
 }
 
+// glibc raises its mmap threshold to the size of any mmapped block freed, up to 32 MiB, and its
+// trim threshold to twice that. Loading a sound frees multi-megabyte buffers (the decoder's output
+// once converted), so from then on every allocation below that size comes from the arenas; the
+// half- megabyte blocks a software GL driver takes and frees each frame then fragment the engine
+// thread's arena, whose resident size climbs in half-megabyte steps for the first half minute.
+// Fixing the threshold at glibc's default (128 KiB) keeps such blocks mapped and unmapped whole, as
+// they are in a program that loads no sound.
+void KeepAllocatorThresholds() {
+#ifdef __GLIBC__
+    static const bool fixed = mallopt(M_MMAP_THRESHOLD, 128 * 1024) == 1;
+    (void)fixed;
+#endif
+}
+
 void PutLE(std::vector<char>& out, uint32_t value, int bytes) {
     for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i) & 0xFF));
 }
@@ -124,6 +143,7 @@ void PutLE(std::vector<char>& out, uint32_t value, int bytes) {
 } // namespace
 
 ResultCode Sound::LoadFromBytes(const std::vector<char>& bytes, const std::string& name) {
+    KeepAllocatorThresholds();
     DecodedAudio decoded;
     ResultCode result = NoFile;
     if (IsWav(bytes))
@@ -138,11 +158,14 @@ ResultCode Sound::LoadFromBytes(const std::vector<char>& bytes, const std::strin
 }
 
 ResultCode Sound::LoadFromFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(path, std::ios::binary | std::ios::ate);
     if (!file) return NoFile;
-    const std::vector<char> bytes((std::istreambuf_iterator<char>(file)),
-                                  std::istreambuf_iterator<char>());
-    if (file.bad()) return NoFile;
+    // Read in one piece of the file's size rather than grown by doubling. A directory reports an
+    // absurd size and reads nothing, so anything past MaxFileBytes is no file.
+    const std::streamoff size = file.tellg();
+    if (size < 0 || size > MaxFileBytes || !file.seekg(0)) return NoFile;
+    std::vector<char> bytes(static_cast<size_t>(size));
+    if (!file.read(bytes.data(), static_cast<std::streamsize>(size))) return NoFile;
     return LoadFromBytes(bytes, path);
 }
 

@@ -1,6 +1,6 @@
 // The sound side of the media-command player off Windows: one music file at a time, looping.
-// The desktop game plays it with SDL2_mixer, the replay tool and the tests through the engine's
-// sound, the browser build with an <audio> element.
+// The game, the replay tool and the tests play it through the engine's sound, on the desktop and
+// in the browser.
 #pragma once
 
 #include <string>

@@ -1,4 +1,4 @@
-// The desktop music player on the engine's own sound: the file is decoded whole when it opens,
+// The music player on the engine's own sound: the file is decoded whole when it opens,
 // and the engine's audio device opens with the first play, so a missing file holds no device.
 #include "engine/tesserine.h"
 #include "game/music_player.h"

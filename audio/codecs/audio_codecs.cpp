@@ -43,6 +43,14 @@ ResultCode Finish(DecodedAudio& out) {
     return Fail;
 }
 
+// Makes room for the whole sound at once when the decoder knows its length, so that decoding does
+// not grow the buffer by doubling (copying it each time and holding up to twice its size). Lengths
+// over twenty minutes are taken for corrupt and not reserved.
+void ReserveFrames(DecodedAudio& out, int64_t frames) {
+    if (frames > 0 && out.rate > 0 && frames <= int64_t{out.rate} * 60 * 20)
+        out.samples.reserve(static_cast<size_t>(frames) * out.channels);
+}
+
 // Adds the whole 16-bit samples among `bytes` decoded bytes.
 void Append(std::vector<int16_t>& samples, const void* decoded, size_t bytes) {
     if (bytes < 2) return;
@@ -88,6 +96,7 @@ ResultCode DecodeOgg(const std::vector<char>& bytes, DecodedAudio& out) {
     const vorbis_info* info = ov_info(&vorbis, -1);
     out.rate = static_cast<uint32_t>(info->rate);
     out.channels = static_cast<uint32_t>(info->channels);
+    ReserveFrames(out, ov_pcm_total(&vorbis, -1));
     char buffer[8192];
     int section = 0;
     long got;
@@ -117,6 +126,7 @@ ResultCode DecodeMp3(const std::vector<char>& bytes, DecodedAudio& out) {
     AllowSigned16(handle);
     mpg123_param(handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0.0);
     if (mpg123_open_feed(handle) == MPG123_OK &&
+        mpg123_set_filesize(handle, static_cast<off_t>(bytes.size())) == MPG123_OK &&
         mpg123_feed(handle, reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()) ==
             MPG123_OK) {
         unsigned char buffer[16384];
@@ -129,6 +139,8 @@ ResultCode DecodeMp3(const std::vector<char>& bytes, DecodedAudio& out) {
                 mpg123_getformat(handle, &rate, &channels, &encoding);
                 out.rate = static_cast<uint32_t>(rate);
                 out.channels = static_cast<uint32_t>(channels);
+                // The length is estimated from the file's size; a frame more covers its rounding.
+                ReserveFrames(out, mpg123_length(handle) + 1152);
             }
             Append(out.samples, buffer, got);
             if (result != MPG123_OK && result != MPG123_NEW_FORMAT) break;

@@ -1,5 +1,6 @@
-// The default back-end pair of the browser build: the page's canvas with the WebGL 2 renderer.
-// The browser build has no audio device yet, so its engine runs silent and reads WAV only.
+// The default back-ends of the browser build: the page's canvas with the WebGL 2 renderer, Web
+// Audio for sound, and the browser's decoding of the sounds the page names.
+#include "audio/web/audio_web.h"
 #include "engine/audio.h"
 #include "platform/web/platform_web.h"
 #include "renderer/webgl/renderer_webgl.h"
@@ -13,11 +14,11 @@ void CreateDefaultBackends(std::unique_ptr<Platform>& platformOut,
 }
 
 std::unique_ptr<AudioDevice> CreateDefaultAudioDevice() {
-    return nullptr;
+    return std::make_unique<AudioDevice_Web>();
 }
 
 const AudioDecoder* DefaultAudioDecoder() {
-    return nullptr;
+    return &BrowserAudioDecoder();
 }
 
 } // namespace dral

@@ -1,6 +1,6 @@
 // Crumbolt in headless Chromium: the letterboxed 4:3 picture with the square and the score, the
 // page title, a held D moving the square, steering into a box for the death screen, Space for a
-// new run, and the music element playing while alive and paused while dead.
+// new run, and the engine's music sounding while alive and paused while dead.
 // Usage: node crumbolt.mjs PUPPETEER_DIR CHROMIUM URL SCREENSHOT_OUT
 import { createRequire } from 'node:module';
 import { writeFileSync } from 'node:fs';
@@ -23,9 +23,14 @@ try {
   await page.goto(url, { timeout: 30000 });
 
   const shot = async () => decodePng(await page.screenshot({ type: 'png' }));
-  const music = () => page.evaluate(() => {
-    const audio = document.getElementById('tesserine-music');
-    return audio ? (audio.paused ? 'paused' : 'playing') : 'missing';
+  // The engine's sound device: playing while its mixed samples stay non-silent for a moment.
+  const music = () => page.evaluate(async () => {
+    const audio = Module.tesserineAudio;
+    if (!audio) return 'missing';
+    if (audio.context.state !== 'running') return audio.context.state;
+    const before = audio.loudFrames;
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    return audio.loudFrames > before ? 'playing' : 'paused';
   });
 
   await waitFor('the frame rate in the title', 60000,
