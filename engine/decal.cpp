@@ -215,7 +215,7 @@ void Tesserine::DrawStringDecals(const Vec2f& pos, const std::string& text, Pixe
         }
         const int32_t cx = (ch - 32) % CellsPerRow;
         const int32_t cy = (ch - 32) / CellsPerRow;
-        DrawDecalRegion(pos + o, fontDecal,
+        DrawDecalRegion(pos + o, fontDecal.get(),
                         {static_cast<float>(cx * Cell), static_cast<float>(cy * Cell)},
                         {CellSize, CellSize}, scale, colour);
         o.x += CellSize * scale.x;

@@ -30,7 +30,7 @@ static_assert(sizeof(packedFont) == 1024 + 1, "the sheet is 256 words of four ch
 } // namespace
 
 void Tesserine::BuildFontSheet() {
-    fontSprite = new Sprite(128, 48);
+    fontSprite = std::make_unique<Sprite>(128, 48);
     int32_t px = 0, py = 0;
     for (size_t group = 0; group < 1024; group += 4) {
         uint32_t word = 0;
@@ -45,7 +45,7 @@ void Tesserine::BuildFontSheet() {
         }
     }
     BuildGlyphInk();
-    fontDecal = new Decal(fontSprite);
+    fontDecal = std::make_unique<Decal>(fontSprite.get());
 }
 
 void Tesserine::BuildGlyphInk() {

@@ -28,14 +28,12 @@ Tesserine::Tesserine() : engineDraw(ResolvedDraw()), titleBanner(TitleBanner) {
     CreateBackends();
 }
 
-// The layer images and the font go with the engine, so that an engine made and destroyed more than
-// once in a process leaks nothing. The layer textures are left to the device, which is gone by now
-// after a run. A recording still running is ended properly.
+// The layer images go with the engine, as the font does (its members), so that an engine made and
+// destroyed more than once in a process leaks nothing. The layer textures are left to the device,
+// which is gone by now after a run. A recording still running is ended properly.
 Tesserine::~Tesserine() {
     StopRecording();
     for (Layer& layer : layers) delete layer.sprite;
-    delete fontDecal;
-    delete fontSprite;
 }
 
 bool Tesserine::OnUpdate(float) {
@@ -153,8 +151,7 @@ ResultCode Tesserine::EndManualRun() {
 }
 
 ResultCode Tesserine::PrepareEngine() {
-    if (platform->CreateGraphics(fullScreen, vsync, viewPos.Load(), viewSize.Load()) == Fail)
-        return Fail;
+    if (CreateGraphics() == Fail) return Fail;
     BuildFontSheet();
     CreateLayer();
     // A screen too large for memory leaves nothing to draw into: the run stops cleanly.
@@ -231,18 +228,15 @@ void Tesserine::UpdateViewport() {
 bool Tesserine::SetScreenSize(int32_t width, int32_t height) {
     // A size Setup would refuse, or layer images that cannot be had, keep the current screen.
     if (!FitsWindow(width, height)) return false;
-    std::vector<Sprite*> fresh;
+    std::vector<std::unique_ptr<Sprite>> fresh;
     for (size_t i = 0; i < layers.size(); ++i) {
-        fresh.push_back(new Sprite(width, height));
-        if (!fresh.back()->pixels) {
-            for (Sprite* sprite : fresh) delete sprite;
-            return false;
-        }
+        fresh.push_back(std::make_unique<Sprite>(width, height));
+        if (!fresh.back()->pixels) return false;
     }
     screenSize.Store({width, height});
     for (size_t i = 0; i < layers.size(); ++i) {
         delete layers[i].sprite;
-        layers[i].sprite = fresh[i];
+        layers[i].sprite = fresh[i].release();
         layers[i].needsUpload = true;
     }
     SetDrawTarget(nullptr);

@@ -16,6 +16,7 @@
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
 //   Back-end contracts .......................... engine/backend.h
+//   Choosing the renderer, the fallback ......... engine/renderer_choice.cpp
 //   Record and replay ........................... engine/replay.cpp (the file: recording.h)
 //   Sound ....................................... engine/audio.h, audio.cpp, audio_sound.cpp
 #pragma once
@@ -477,10 +478,10 @@ class Tesserine {
     float frameTimer = 1.0f;
     /// Frames counted since the last title update.
     int32_t frameCount = 0;
-    /// The built-in font sheet, made at start-up and deleted by the destructor.
-    Sprite* fontSprite = nullptr;
-    /// The font sheet's decal, for DrawStringDecals; deleted by the destructor.
-    Decal* fontDecal = nullptr;
+    /// The built-in font sheet, made at start-up; it goes with the engine.
+    std::unique_ptr<Sprite> fontSprite;
+    /// The font sheet's decal, for DrawStringDecals; it goes with the engine, before the sheet.
+    std::unique_ptr<Decal> fontDecal;
     /// The layers, index 0 the base layer.
     std::vector<Layer> layers;
     /// The layer that drawTarget belongs to, and that decal draws are queued on.
@@ -594,6 +595,10 @@ class Tesserine {
     bool StopFrames();
     // The engine thread's end: the recording's end record, then the platform's thread clean-up.
     void EndEngine();
+    // The device through the platform's CreateGraphics, on dral::renderer or, when the window
+    // gives it no GPU surface, on the fallback renderer (engine/renderer_choice.cpp). Engine
+    // thread, first step of PrepareEngine.
+    ResultCode CreateGraphics();
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);

@@ -12,6 +12,11 @@ void CreateDefaultBackends(std::unique_ptr<Platform>& platformOut,
     rendererOut = std::make_unique<Renderer_WebGL>();
 }
 
+// The page shows only what WebGL draws: no renderer to fall back to.
+std::unique_ptr<Renderer> CreateFallbackRenderer() {
+    return nullptr;
+}
+
 std::unique_ptr<AudioDevice> CreateDefaultAudioDevice() {
     return nullptr;
 }
