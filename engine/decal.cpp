@@ -1,6 +1,7 @@
 // Decals: the texture twin of a sprite, and the engine's deferred decal draws, which turn screen
 // positions into device-coordinate quads (plain, cut, rotated or perspective-warped) queued on the
 // target layer until its composition.
+// Needs: the process-wide renderer (textures) and the engine's layers (engine/tesserine.h).
 #include "engine/decal.h"
 
 #include <cmath>

@@ -1,6 +1,7 @@
 // The built-in 8 x 8 font: the sheet of characters 32..127 packed into 1024 printable characters,
 // and its unpacking into the 128 x 48 font sprite at start-up. The readable glyphs live in
 // engine/font_glyphs.txt; tools/font/font_pack regenerates the string below from them.
+// Needs: Sprite and Decal; the decal's texture comes from the process-wide renderer.
 #include "engine/tesserine.h"
 
 namespace dral {

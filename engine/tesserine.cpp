@@ -1,5 +1,6 @@
 // The engine's lifecycle: construction with its back-ends, set-up, the two threads, the sequence
 // of one frame with the once-a-second frame-rate title, and the window and viewport geometry.
+// Needs: the process-wide back-ends (engine/backend.h) and std::thread; no window system itself.
 #include "engine/tesserine.h"
 
 #include <algorithm>

@@ -1,6 +1,9 @@
 // Tesserine: the engine object an application derives from. It owns the frame loop on its own
 // thread, the software draw target with its pixel modes and primitives, the input state, and the
 // layers and decals composed on the GPU through the Renderer back-end.
+// Needs: the standard library and the engine's own headers; the window system and the graphics
+// device are reached only through the back-ends (engine/backend.h), sound through the audio
+// device (engine/audio_device.h).
 //
 // Contents: each group of the API and the file that implements it.
 //   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp (title banner too)

@@ -1,5 +1,6 @@
 // The default back-end pair of the browser build: the page's canvas with the WebGL 2 renderer.
 // The browser build has no audio device yet, so its engine runs silent and reads WAV only.
+// Needs: the browser platform and the WebGL 2 renderer; there is no fallback renderer.
 #include "engine/audio.h"
 #include "platform/web/platform_web.h"
 #include "renderer/webgl/renderer_webgl.h"
