@@ -47,30 +47,43 @@ class FillingApp : public Tesserine {
 
 struct ChoiceCase {
     const char* name;
-    bool gpuSurface;     // what the platform says after the device failed
-    bool showsCpuFrames; // whether it can show the fallback's frames
-    bool fallsBack;      // whether the fallback renderer takes over (when the set has one)
+    bool cpuRenderer;    // the application chose a CPU renderer; else a GPU one whose device fails
+    bool gpuSurface;     // what the platform says after a failed device
+    bool showsCpuFrames; // whether it can show frames composed on the CPU
+    bool runs;           // whether the run starts (a fallback needs the set to have one)
+    int graphicsCalls;   // CreateGraphics calls: a second one is the fallback's
 };
 
 class RendererChoice : public ::testing::TestWithParam<ChoiceCase> {};
 
-TEST_P(RendererChoice, AFailedDeviceFallsBackOnlyWithoutAGpuSurfaceOnAPlatformThatShowsFrames) {
-    const ChoiceCase c = GetParam();
-    const bool setHasFallback = CreateFallbackRenderer() != nullptr;
+TEST_P(RendererChoice, TheFallbackTakesOverOnlyWithoutAGpuSurfaceOnAPlatformThatShowsFrames) {
+    ChoiceCase c = GetParam();
     CallLog log;
-    auto gpu = std::make_unique<RecordingRenderer>(log);
-    gpu->failCreateDevice = true;
+    std::unique_ptr<Renderer> chosen;
+    if (c.cpuRenderer) {
+        chosen = std::make_unique<Renderer_Software>();
+    } else {
+        auto gpu = std::make_unique<RecordingRenderer>(log);
+        gpu->failCreateDevice = true;
+        chosen = std::move(gpu);
+        // A set without a fallback (the headless one) has nothing to turn to.
+        if (c.graphicsCalls == 2 && !CreateFallbackRenderer()) {
+            c.runs = false;
+            c.graphicsCalls = 1;
+        }
+    }
+    Renderer* const first = chosen.get();
     FillingApp app(std::make_unique<ShowingPlatform>(log, c.gpuSurface, c.showsCpuFrames),
-                   std::move(gpu));
+                   std::move(chosen));
     ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
-    const bool fallsBack = c.fallsBack && setHasFallback;
-    ASSERT_EQ(app.StartManualRun(), fallsBack ? Ok : Fail);
-    EXPECT_EQ(log.Count("CreateGraphics"), fallsBack ? 2 : 1);
-    if (!fallsBack) {
+    ASSERT_EQ(app.StartManualRun(), c.runs ? Ok : Fail);
+    EXPECT_EQ(log.Count("CreateGraphics"), c.graphicsCalls);
+    if (!c.runs) {
         EXPECT_EQ(app.shower->shown, 0);
         EXPECT_EQ(log.Count("CleanUpThread"), 1);
         return;
     }
+    EXPECT_EQ(renderer.get() == first, c.cpuRenderer) << "only a failed renderer is replaced";
     ASSERT_NE(dynamic_cast<Renderer_Software*>(renderer.get()), nullptr);
     for (int frame = 0; frame < 3; ++frame) app.RunFrameFor(1.0f / 60.0f);
     EXPECT_EQ(app.shower->shown, 3);
@@ -81,29 +94,13 @@ TEST_P(RendererChoice, AFailedDeviceFallsBackOnlyWithoutAGpuSurfaceOnAPlatformTh
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, RendererChoice,
-    ::testing::Values(ChoiceCase{"NoGpuSurfaceShowsCpuFrames", false, true, true},
-                      ChoiceCase{"NoGpuSurfaceShowsNothing", false, false, false},
-                      ChoiceCase{"GpuSurfaceButNoDevice", true, true, false}),
+    ::testing::Values(ChoiceCase{"NoGpuSurfaceShowsCpuFrames", false, false, true, true, 2},
+                      ChoiceCase{"NoGpuSurfaceShowsNothing", false, false, false, false, 1},
+                      ChoiceCase{"GpuSurfaceButNoDevice", false, true, true, false, 1},
+                      ChoiceCase{"CpuRendererChosen", true, true, true, true, 1}),
     [](const ::testing::TestParamInfo<ChoiceCase>& param) {
         return std::string(param.param.name);
     });
-
-// A CPU renderer the application chose itself shows its frames through the platform, which keeps
-// it: nothing failed, so nothing is replaced.
-TEST(RendererChoiceChosen, ACpuRendererChosenByTheApplicationShowsItsFramesThroughThePlatform) {
-    CallLog log;
-    auto software = std::make_unique<Renderer_Software>();
-    Renderer* chosen = software.get();
-    FillingApp app(std::make_unique<ShowingPlatform>(log, true, true), std::move(software));
-    ASSERT_EQ(app.Setup(64, 48, 1, 1), Ok);
-    ASSERT_EQ(app.StartManualRun(), Ok);
-    app.RunFrameFor(1.0f / 60.0f);
-    EXPECT_EQ(renderer.get(), chosen);
-    EXPECT_EQ(log.Count("CreateGraphics"), 1);
-    EXPECT_EQ(app.shower->shown, 1);
-    EXPECT_EQ(app.shower->centre, Fill);
-    EXPECT_EQ(app.EndManualRun(), Ok);
-}
 
 } // namespace
 } // namespace dral::testing
