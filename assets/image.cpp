@@ -17,10 +17,6 @@ void UseImageDecoder(const ImageDecoder* decoder) {
     chosenDecoder.store(decoder);
 }
 
-Sprite::Sprite(const std::string& imageFile, ResourcePack* pack) {
-    LoadImageFile(imageFile, pack);
-}
-
 ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pack) {
     const ImageDecoder* decoder = chosenDecoder.load();
     if (!decoder) decoder = DefaultImageDecoder();

@@ -77,16 +77,20 @@ function(tesserine_link_components target)
   set_property(TARGET ${target} APPEND PROPERTY TESSERINE_COMPONENTS ${ARGN})
 endfunction()
 
-# tesserine_backend_set(TARGET PLATFORM name RENDERER name [DECODER name] [AUDIO name]
-#                       [SOUND_DECODER name])
+# tesserine_backend_set(TARGET PLATFORM name RENDERER name [FALLBACK name] [DECODER name]
+#                       [AUDIO name] [SOUND_DECODER name])
 # The library TARGET (alias dral::TARGET): the core, RunGame, record and replay, the headless pair
-# (for UseBackends), the headless audio device, and the given platform, renderer, image decoder,
-# audio device and sound decoder, which become the defaults (without AUDIO the engine is silent,
-# without SOUND_DECODER it reads WAV only).
+# (for UseBackends), the software renderer (RunGame's screenshots), the headless audio device, and
+# the given platform, renderer, fallback renderer, image decoder, audio device and sound decoder,
+# which become the defaults (without FALLBACK the engine has no renderer to turn to when the
+# platform gives its own no GPU surface, without AUDIO it is silent, without SOUND_DECODER it reads
+# WAV only).
 function(tesserine_backend_set target)
-  cmake_parse_arguments(PARSE_ARGV 1 arg "" "PLATFORM;RENDERER;DECODER;AUDIO;SOUND_DECODER" "")
+  cmake_parse_arguments(PARSE_ARGV 1 arg ""
+                        "PLATFORM;RENDERER;FALLBACK;DECODER;AUDIO;SOUND_DECODER" "")
   set(components core runner record platform_headless renderer_headless renderer_software
-                 audio_headless ${arg_PLATFORM} ${arg_RENDERER} ${arg_DECODER} ${arg_AUDIO}
+                 audio_headless ${arg_PLATFORM} ${arg_RENDERER} ${arg_FALLBACK} ${arg_DECODER}
+                 ${arg_AUDIO}
                  ${arg_SOUND_DECODER})
   list(REMOVE_DUPLICATES components)
 
@@ -98,21 +102,20 @@ function(tesserine_backend_set target)
     get_target_property(header ${objects} TESSERINE_HEADER)
     string(APPEND SET_INCLUDES "#include \"${header}\"\n")
   endforeach()
-  set(SET_AUDIO nullptr)
-  if(arg_AUDIO)
-    set(objects tesserine_${arg_AUDIO}_objects)
-    get_target_property(device ${objects} TESSERINE_CLASS)
-    get_target_property(header ${objects} TESSERINE_HEADER)
-    set(SET_AUDIO "std::make_unique<${device}>()")
-    string(APPEND SET_INCLUDES "#include \"${header}\"\n")
-  endif()
-  foreach(role DECODER SOUND_DECODER)
+  # The optional parts: a back-end class is made with make_unique, a decoder is the object its
+  # function returns.
+  foreach(role FALLBACK AUDIO DECODER SOUND_DECODER)
     set(SET_${role} nullptr)
     if(arg_${role})
       set(objects tesserine_${arg_${role}}_objects)
+      get_target_property(class ${objects} TESSERINE_CLASS)
       get_target_property(decoder ${objects} TESSERINE_DECODER)
       get_target_property(header ${objects} TESSERINE_HEADER)
-      set(SET_${role} "&${decoder}()")
+      if(class)
+        set(SET_${role} "std::make_unique<${class}>()")
+      else()
+        set(SET_${role} "&${decoder}()")
+      endif()
       string(APPEND SET_INCLUDES "#include \"${header}\"\n")
     endif()
   endforeach()

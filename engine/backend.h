@@ -1,9 +1,12 @@
 // The two back-end contracts the engine drives: Platform (window, events, title, thread hand-over)
-// and Renderer (graphics device, textures, quads, presentation), plus the process-wide owners.
+// and Renderer (graphics device, textures, quads, presentation), plus the process-wide owners and
+// the order in which the engine chooses a renderer.
+// Needs: the standard library and the engine's value types only; every back-end depends on it.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +21,10 @@ class Sprite;
 class Tesserine;
 struct DecalDraw;
 
+/// Receives one frame composed on the CPU: window pixels, top row first, RGBA, valid only during
+/// the call. Called on the engine thread.
+using FramePresenter = std::function<void(const Pixel* pixels, int32_t width, int32_t height)>;
+
 /// The graphics back-end: owns the graphics device, the textures and the presentation of frames.
 ///
 /// Exactly one exists, in dral::renderer. Every operation is called on the engine thread, and none
@@ -27,7 +34,8 @@ struct DecalDraw;
 /// bound texture.
 class Renderer {
   public:
-    /// Releases the renderer; the engine never destroys the process-wide one before exit.
+    /// Releases the renderer. The engine destroys the process-wide one before exit only when it
+    /// turns to the fallback renderer, before this one has made a device (CreateFallbackRenderer).
     virtual ~Renderer() = default;
     /// Reserved for work before the device exists; the engine never calls it, so it may be empty.
     virtual void PrepareDevice() = 0;
@@ -78,6 +86,14 @@ class Renderer {
     /// false and leave the sprite as it was. Called on the engine thread, like every renderer call.
     virtual bool ReadFrame(Sprite& frame) {
         (void)frame;
+        return false;
+    }
+    /// For a renderer that composes on the CPU: hands every frame it presents to `present`, which
+    /// puts it on screen (the engine passes the platform's ShowFrame). Renderers whose frames reach
+    /// the window by themselves (a buffer swap) return false, the default, and ignore it. Called
+    /// by the engine on the engine thread, before the device is made.
+    virtual bool SetPresenter(FramePresenter present) {
+        (void)present;
         return false;
     }
 };
@@ -132,6 +148,27 @@ class Platform {
     /// The engine the platform reports to; set by CreateBackends and UseBackends. The window
     /// system calls the platform without any context; this is how it finds the engine.
     static inline Tesserine* engine = nullptr;
+
+    // Beyond the slots above: what the engine asks when it chooses a renderer (see
+    // CreateFallbackRenderer). A platform that has one GPU surface and nothing else keeps the
+    // defaults.
+
+    /// False once the platform knows its window gives a GPU renderer nothing to draw on: the window
+    /// had to be made without a GL surface (an X server without GLX), or a renderer's device could
+    /// not be made on it (a driver without GL, WGL without a context). Asked on the engine thread
+    /// after CreateGraphics failed. The default is true.
+    virtual bool GivesGpuSurface() const { return true; }
+    /// Whether ShowFrame puts frames composed on the CPU on screen. The default is false: the
+    /// platform shows only what a renderer presents itself.
+    virtual bool ShowsCpuFrames() const { return false; }
+    /// Shows one frame composed on the CPU (window pixels, top row first, RGBA); the pixels are
+    /// copied or drawn during the call. Called on the engine thread by the renderer's PresentFrame
+    /// when ShowsCpuFrames is true; the default does nothing.
+    virtual void ShowFrame(const Pixel* pixels, int32_t width, int32_t height) {
+        (void)pixels;
+        (void)width;
+        (void)height;
+    }
 };
 
 /// True while the engine thread should produce frames. Set by Run; cleared by RequestStop, by
@@ -140,13 +177,24 @@ inline std::atomic<bool> running{false};
 /// The process's platform back-end; created by the engine's constructor, replaced by UseBackends,
 /// and kept until the process ends.
 inline std::unique_ptr<Platform> platform;
-/// The process's renderer back-end; created and kept like dral::platform. Use it only on the
-/// engine thread, for example from a layer's render hook.
+/// The process's renderer back-end; created and kept like dral::platform, or replaced once by the
+/// fallback renderer before the first frame (CreateFallbackRenderer). Use it only on the engine
+/// thread, for example from a layer's render hook.
 inline std::unique_ptr<Renderer> renderer;
 
 /// Creates the build's default back-end pair into the two outputs; each build links exactly one
 /// definition. Called by the engine's constructor, on the thread that constructs it.
 void CreateDefaultBackends(std::unique_ptr<Platform>& platformOut,
                            std::unique_ptr<Renderer>& rendererOut);
+
+/// The renderer the engine turns to when its own cannot draw, or null when the build's set has
+/// none (each build links exactly one definition). The engine chooses in this order, on the engine
+/// thread before the first frame: first dral::renderer, the set's default or the one UseBackends
+/// gave; then, only when the platform's CreateGraphics failed, the platform says it gives no GPU
+/// surface (GivesGpuSurface) but shows frames composed on the CPU (ShowsCpuFrames), and
+/// dral::renderer does not compose on the CPU itself, this renderer, which then replaces
+/// dral::renderer. The desktop and Windows sets give Renderer_Software; the headless and browser
+/// sets none.
+std::unique_ptr<Renderer> CreateFallbackRenderer();
 
 } // namespace dral

@@ -1,6 +1,7 @@
 // Decals: the texture twin of a sprite, and the engine's deferred decal draws, which turn screen
 // positions into device-coordinate quads (plain, cut, rotated or perspective-warped) queued on the
 // target layer until its composition.
+// Needs: the process-wide renderer (textures) and the engine's layers (engine/tesserine.h).
 #include "engine/decal.h"
 
 #include <cmath>
@@ -215,7 +216,7 @@ void Tesserine::DrawStringDecals(const Vec2f& pos, const std::string& text, Pixe
         }
         const int32_t cx = (ch - 32) % CellsPerRow;
         const int32_t cy = (ch - 32) / CellsPerRow;
-        DrawDecalRegion(pos + o, fontDecal,
+        DrawDecalRegion(pos + o, fontDecal.get(),
                         {static_cast<float>(cx * Cell), static_cast<float>(cy * Cell)},
                         {CellSize, CellSize}, scale, colour);
         o.x += CellSize * scale.x;

@@ -1,6 +1,7 @@
 // The built-in 8 x 8 font: the sheet of characters 32..127 packed into 1024 printable characters,
 // and its unpacking into the 128 x 48 font sprite at start-up. The readable glyphs live in
 // engine/font_glyphs.txt; tools/font/font_pack regenerates the string below from them.
+// Needs: Sprite and Decal; the decal's texture comes from the process-wide renderer.
 #include "engine/tesserine.h"
 
 namespace dral {
@@ -30,7 +31,7 @@ static_assert(sizeof(packedFont) == 1024 + 1, "the sheet is 256 words of four ch
 } // namespace
 
 void Tesserine::BuildFontSheet() {
-    fontSprite = new Sprite(128, 48);
+    fontSprite = std::make_unique<Sprite>(128, 48);
     int32_t px = 0, py = 0;
     for (size_t group = 0; group < 1024; group += 4) {
         uint32_t word = 0;
@@ -45,7 +46,7 @@ void Tesserine::BuildFontSheet() {
         }
     }
     BuildGlyphInk();
-    fontDecal = new Decal(fontSprite);
+    fontDecal = std::make_unique<Decal>(fontSprite.get());
 }
 
 void Tesserine::BuildGlyphInk() {

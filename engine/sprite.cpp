@@ -1,5 +1,6 @@
 // Sprite pixel storage and access: bounded or tiled reads, bounded writes, and nearest and
-// bilinear sampling at normalised coordinates.
+// bilinear sampling at normalised coordinates; and the one construction from an image file.
+// Needs: the standard library; LoadImageFile comes from the build's image loading (assets/).
 #include "engine/sprite.h"
 
 #include <algorithm>
@@ -51,6 +52,12 @@ Sprite::Sprite(int32_t w, int32_t h) {
     if (!pixels) return;
     width = w;
     height = h;
+}
+
+// Every build defines LoadImageFile its own way (a decoder seam, or the browser); the constructor
+// is the same for all of them.
+Sprite::Sprite(const std::string& imageFile, ResourcePack* pack) {
+    LoadImageFile(imageFile, pack);
 }
 
 Sprite::~Sprite() {

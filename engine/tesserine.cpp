@@ -1,5 +1,6 @@
 // The engine's lifecycle: construction with its back-ends, set-up, the two threads, the sequence
 // of one frame with the once-a-second frame-rate title, and the window and viewport geometry.
+// Needs: the process-wide back-ends (engine/backend.h) and std::thread; no window system itself.
 #include "engine/tesserine.h"
 
 #include <algorithm>
@@ -28,13 +29,11 @@ Tesserine::Tesserine() : engineDraw(ResolvedDraw()), titleBanner(TitleBanner) {
     CreateBackends();
 }
 
-// The layer images and the font go with the engine, so that an engine made and destroyed more than
-// once in a process leaks nothing. The layer textures are left to the device, which is gone by now
-// after a run.
+// The layer images go with the engine, as the font does (its members), so that an engine made and
+// destroyed more than once in a process leaks nothing. The layer textures are left to the device,
+// which is gone by now after a run.
 Tesserine::~Tesserine() {
     for (Layer& layer : layers) delete layer.sprite;
-    delete fontDecal;
-    delete fontSprite;
 }
 
 bool Tesserine::OnUpdate(float) {
@@ -162,8 +161,7 @@ ResultCode Tesserine::FinishManualRun() {
 }
 
 ResultCode Tesserine::PrepareEngine() {
-    if (platform->CreateGraphics(fullScreen, vsync, viewPos.Load(), viewSize.Load()) == Fail)
-        return Fail;
+    if (CreateGraphics() == Fail) return Fail;
     BuildFontSheet();
     CreateLayer();
     // A screen too large for memory leaves nothing to draw into: the run stops cleanly.
@@ -240,18 +238,15 @@ void Tesserine::UpdateViewport() {
 bool Tesserine::SetScreenSize(int32_t width, int32_t height) {
     // A size Setup would refuse, or layer images that cannot be had, keep the current screen.
     if (!FitsWindow(width, height)) return false;
-    std::vector<Sprite*> fresh;
+    std::vector<std::unique_ptr<Sprite>> fresh;
     for (size_t i = 0; i < layers.size(); ++i) {
-        fresh.push_back(new Sprite(width, height));
-        if (!fresh.back()->pixels) {
-            for (Sprite* sprite : fresh) delete sprite;
-            return false;
-        }
+        fresh.push_back(std::make_unique<Sprite>(width, height));
+        if (!fresh.back()->pixels) return false;
     }
     screenSize.Store({width, height});
     for (size_t i = 0; i < layers.size(); ++i) {
         delete layers[i].sprite;
-        layers[i].sprite = fresh[i];
+        layers[i].sprite = fresh[i].release();
         layers[i].needsUpload = true;
     }
     SetDrawTarget(nullptr);

@@ -1,6 +1,9 @@
 // Tesserine: the engine object an application derives from. It owns the frame loop on its own
 // thread, the software draw target with its pixel modes and primitives, the input state, and the
 // layers and decals composed on the GPU through the Renderer back-end.
+// Needs: the standard library and the engine's own headers; the window system and the graphics
+// device are reached only through the back-ends (engine/backend.h), sound through the audio
+// device (engine/audio_device.h).
 //
 // Contents: each group of the API and the file that implements it.
 //   Lifecycle, frame loop, title, viewport ..... engine/tesserine.cpp (title banner too)
@@ -16,6 +19,7 @@
 //   Sprite files and image files ................ assets/sprite_file.cpp, assets/image.cpp
 //   Resource packs .............................. assets/resource_pack.h, resource_pack.cpp
 //   Back-end contracts .......................... engine/backend.h
+//   Choosing the renderer, the fallback ......... engine/renderer_choice.cpp
 //   Drivers: frame observer, raw input .......... engine/input.cpp (frame_observer.h)
 //   (Record and replay is a component of its own: record/recorder.h.)
 //   Sound ....................................... engine/audio.h, audio.cpp, audio_sound.cpp
@@ -478,10 +482,10 @@ class Tesserine {
     float frameTimer = 1.0f;
     /// Frames counted since the last title update.
     int32_t frameCount = 0;
-    /// The built-in font sheet, made at start-up and deleted by the destructor.
-    Sprite* fontSprite = nullptr;
-    /// The font sheet's decal, for DrawStringDecals; deleted by the destructor.
-    Decal* fontDecal = nullptr;
+    /// The built-in font sheet, made at start-up; it goes with the engine.
+    std::unique_ptr<Sprite> fontSprite;
+    /// The font sheet's decal, for DrawStringDecals; it goes with the engine, before the sheet.
+    std::unique_ptr<Decal> fontDecal;
     /// The layers, index 0 the base layer.
     std::vector<Layer> layers;
     /// The layer that drawTarget belongs to, and that decal draws are queued on.
@@ -598,6 +602,10 @@ class Tesserine {
     // The end of a hand-driven run whose frames have stopped: EndEngine and the application's
     // clean-up.
     ResultCode FinishManualRun();
+    // The device through the platform's CreateGraphics, on dral::renderer or, when the window
+    // gives it no GPU surface, on the fallback renderer (engine/renderer_choice.cpp). Engine
+    // thread, first step of PrepareEngine.
+    ResultCode CreateGraphics();
     void LatchInput();
     void ComposeLayers();
     void QueueDecalDraw(const DecalDraw& draw);

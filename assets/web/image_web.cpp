@@ -73,10 +73,6 @@ std::vector<char> ReadFile(const std::string& path) {
 
 } // namespace
 
-Sprite::Sprite(const std::string& imageFile, ResourcePack* pack) {
-    LoadImageFile(imageFile, pack);
-}
-
 ResultCode Sprite::LoadImageFile(const std::string& imageFile, ResourcePack* pack) {
     // The bytes must stay until the browser has copied them, which Decode waits for.
     const std::vector<char> bytes = pack ? pack->ReadEntry(imageFile).bytes : ReadFile(imageFile);

@@ -1,12 +1,12 @@
 // Platform_SDL: the window, the main thread's event loop and the hand-overs from the engine thread.
 // SDL's video calls stay on the main thread; the engine thread only pushes events.
+// Needs: SDL2 (video, events, game controllers) and the engine; no renderer of its own.
 #include "platform/sdl/platform_sdl.h"
 
 #include <cstring>
 
 #include "engine/platform_support.h"
 #include "engine/tesserine.h"
-#include "renderer/software/renderer_software.h"
 
 namespace dral {
 
@@ -84,33 +84,20 @@ ResultCode Platform_SDL::CleanUpThread() {
 
 ResultCode Platform_SDL::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                         const Vec2i& viewSize) {
-    auto* software = dynamic_cast<Renderer_Software*>(renderer.get());
-    if (!software &&
-        (softwareFrames || renderer->CreateDevice({window}, fullScreen, vsync) != Ok)) {
-        // No GL: nothing has been made on the old renderer yet (no texture, no frame), so the
-        // software renderer can take its place.
-        renderer = std::make_unique<Renderer_Software>();
-        software = static_cast<Renderer_Software*>(renderer.get());
-    }
-    if (software) {
-        softwareFrames = true;
-        AttachPresenter(*software);
-        if (software->CreateDevice({window}, fullScreen, vsync) != Ok) return Fail;
-    }
-    renderer->SetViewport(viewPos, viewSize);
-    return Ok;
+    // Whatever the renderer: a GPU one fails on a window without GL, a CPU one does not need it.
+    const ResultCode made = CreateGraphicsOn(window, fullScreen, vsync, viewPos, viewSize);
+    if (made != Ok) gpuSurface = false;
+    return made;
 }
 
-void Platform_SDL::AttachPresenter(Renderer_Software& software) {
-    software.SetPresenter([this](const Pixel* pixels, int32_t width, int32_t height) {
-        {
-            std::lock_guard lock(frameMutex);
-            pendingFrame.assign(pixels, pixels + size_t(width) * size_t(height));
-            pendingFrameSize = {width, height};
-            framePending = true;
-        }
-        PushWakeUp(frameEvent);
-    });
+void Platform_SDL::ShowFrame(const Pixel* pixels, int32_t width, int32_t height) {
+    {
+        std::lock_guard lock(frameMutex);
+        pendingFrame.assign(pixels, pixels + size_t(width) * size_t(height));
+        pendingFrameSize = {width, height};
+        framePending = true;
+    }
+    PushWakeUp(frameEvent);
 }
 
 void Platform_SDL::ShowPendingFrame() {
@@ -154,7 +141,7 @@ ResultCode Platform_SDL::CreateAppWindow(const Vec2i& position, Vec2i& size, boo
         // Without GL on the display (no GLX) a plain window still shows software frames.
         window =
             SDL_CreateWindow("", corner.x, corner.y, size.x, size.y, flags & ~SDL_WINDOW_OPENGL);
-        softwareFrames = window != nullptr;
+        gpuSurface = false;
     }
     return window ? Ok : Fail;
 }

@@ -1,6 +1,7 @@
 // The desktop platform on SDL2: one window (windowed or covering the display), its events turned
-// into the engine's input and window-size updates on the main thread, and the title and the quit
-// handed over from the engine thread through SDL's event queue.
+// into the engine's input and window-size updates on the main thread, and the title, the quit and
+// frames composed on the CPU handed over from the engine thread through SDL's event queue.
+// Needs: SDL2 and the engine's contracts (engine/backend.h, engine/input.h).
 #pragma once
 
 #include <SDL.h>
@@ -55,14 +56,12 @@ class SdlPads {
     SDL_JoystickID ids[PadCount] = {-1, -1, -1, -1};
 };
 
-class Renderer_Software;
-
 /// The desktop Platform on SDL2, the default on Linux: one window, its events delivered to the
 /// engine on the main thread, the title and the end of the event loop handed over from the engine
 /// thread through SDL's event queue. Pair it with Renderer_OGL10. When no GL window or context can
-/// be made (an X server without GLX, a driver without GL), the window shows the frames of a
-/// Renderer_Software through its SDL surface instead; an application can also choose that
-/// renderer itself, with UseBackends.
+/// be made (an X server without GLX, a driver without GL) it says so (GivesGpuSurface), and the
+/// window shows frames composed on the CPU through its SDL surface (ShowFrame): the engine then
+/// turns to its fallback renderer, and an application may choose such a renderer itself.
 class Platform_SDL : public Platform {
   public:
     ResultCode StartApplication() override;
@@ -76,16 +75,20 @@ class Platform_SDL : public Platform {
     ResultCode RunEventLoop() override;
     ResultCode HandleSystemEvent() override { return Fail; }
 
+    /// False once the window had to be made without GL (CreateAppWindow) or a renderer's device
+    /// could not be made on it (CreateGraphics).
+    bool GivesGpuSurface() const override { return gpuSurface; }
+    /// True: the window's SDL surface shows frames composed on the CPU.
+    bool ShowsCpuFrames() const override { return true; }
+    /// Copies the frame (engine thread) for the main thread, which blits it onto the window's
+    /// surface; only the latest frame waiting is shown.
+    void ShowFrame(const Pixel* pixels, int32_t width, int32_t height) override;
+
     /// The SDL window, null until CreateAppWindow; the platform owns it. Main thread.
     SDL_Window* Window() const { return window; }
-    /// True when the window shows software frames through its surface (set by CreateAppWindow or
-    /// CreateGraphics).
-    bool ShowsSoftwareFrames() const { return softwareFrames; }
 
   private:
     void ShowPendingTitle();
-    // Hands the software renderer's frames to the main thread, which blits them.
-    void AttachPresenter(Renderer_Software& software);
     void ShowPendingFrame();
 
     SDL_Window* window = nullptr;
@@ -94,7 +97,9 @@ class Platform_SDL : public Platform {
     uint32_t titleEvent = static_cast<uint32_t>(-1);
     uint32_t quitEvent = static_cast<uint32_t>(-1);
     uint32_t frameEvent = static_cast<uint32_t>(-1);
-    bool softwareFrames = false;
+    // Written before the engine thread's first frame, on the thread that makes the window or the
+    // device; read by the engine thread after CreateGraphics.
+    bool gpuSurface = true;
     // Set by the engine thread when it has finished; the quit event only wakes the loop up.
     std::atomic<bool> threadDone{false};
     // Only the latest title matters; the event merely tells the main thread to look.

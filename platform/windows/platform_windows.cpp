@@ -1,5 +1,7 @@
 // Platform_Windows: window class and window creation, the window procedure, the message loop,
-// the title and the shutdown hand-over from the engine thread to the main thread.
+// the title, the GDI blit of frames composed on the CPU, and the shutdown hand-over from the
+// engine thread to the main thread.
+// Needs: user32, gdi32, XInput (loaded at run time) and the engine.
 #include "platform/windows/platform_windows.h"
 
 #define WIN32_LEAN_AND_MEAN
@@ -117,7 +119,28 @@ ResultCode Platform_Windows::CleanUpThread() {
 
 ResultCode Platform_Windows::CreateGraphics(bool fullScreen, bool vsync, const Vec2i& viewPos,
                                             const Vec2i& viewSize) {
-    return CreateGraphicsOn(windowHandle, fullScreen, vsync, viewPos, viewSize);
+    const ResultCode made = CreateGraphicsOn(windowHandle, fullScreen, vsync, viewPos, viewSize);
+    if (made != Ok) gpuSurface = false;
+    return made;
+}
+
+void Platform_Windows::ShowFrame(const Pixel* pixels, int32_t width, int32_t height) {
+    const HWND window = static_cast<HWND>(windowHandle);
+    if (!window || width <= 0 || height <= 0) return;
+    win32::ToDibPixels(pixels, size_t(width) * size_t(height), dibPixels);
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+    info.bmiHeader.biWidth = width;
+    info.bmiHeader.biHeight = -height; // negative: the top row comes first, as in the frame
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    // GDI may draw on a window from a thread other than the one that made it.
+    const HDC dc = GetDC(window);
+    if (!dc) return;
+    SetDIBitsToDevice(dc, 0, 0, static_cast<DWORD>(width), static_cast<DWORD>(height), 0, 0, 0,
+                      static_cast<UINT>(height), dibPixels.data(), &info, DIB_RGB_COLORS);
+    ReleaseDC(window, dc);
 }
 
 ResultCode Platform_Windows::CreateAppWindow(const Vec2i& position, Vec2i& size, bool fullScreen) {

@@ -1,5 +1,6 @@
-// The Win32 platform's plain logic: key table, message dispatch and window geometry. Message and
-// style numbers are Win32's, spelled out here so this file needs no system header.
+// The Win32 platform's plain logic: key table, message dispatch, window geometry and the pixel
+// layout of a GDI blit. Message and style numbers are Win32's, spelled out here so this file needs
+// no system header. Needs: the engine's input updates (engine/tesserine.h).
 #include "platform/windows/window_logic.h"
 
 #include "engine/input.h"
@@ -172,6 +173,14 @@ Vec2i OuterSize(const WindowRect& frame) {
 void CoverDisplay(const WindowRect& display, Vec2i& position, Vec2i& size) {
     size = {display.right, display.bottom};
     position = {0, 0};
+}
+
+void ToDibPixels(const Pixel* pixels, size_t count, std::vector<uint32_t>& dib) {
+    if (dib.size() < count) dib.resize(count);
+    for (size_t i = 0; i < count; ++i) {
+        const Pixel p = pixels[i];
+        dib[i] = uint32_t(p.b) | uint32_t(p.g) << 8 | uint32_t(p.r) << 16;
+    }
 }
 
 } // namespace dral::win32

@@ -1,11 +1,15 @@
 // The Win32 platform's plain logic, kept free of <windows.h> so it can be tested on its own: the
 // table from virtual-key codes to engine keys, the window-message dispatch into the engine's input
-// and size updates, and the window style and size arithmetic.
+// and size updates, the window style and size arithmetic, and the pixel layout of a GDI blit.
+// Needs: the engine (its input updates and value types) and the standard library.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
+#include <vector>
 
+#include "engine/pixel.h"
 #include "engine/vec2.h"
 
 namespace dral {
@@ -51,6 +55,11 @@ struct WindowRect {
 Vec2i OuterSize(const WindowRect& frame);
 // Full screen covers the display from its origin: the size becomes the display's extent.
 void CoverDisplay(const WindowRect& display, Vec2i& position, Vec2i& size);
+
+// A 32-bit device-independent bitmap keeps each pixel as the bytes blue, green, red and an unused
+// one: copies `count` engine pixels into `dib` in that layout, the unused byte 0. `dib` grows to
+// `count` and keeps its storage, so a frame of the same size allocates nothing.
+void ToDibPixels(const Pixel* pixels, size_t count, std::vector<uint32_t>& dib);
 
 } // namespace win32
 } // namespace dral

@@ -1,6 +1,7 @@
 // Renderer_Software: the Renderer back-end that composes on the CPU, by the rules the OpenGL 1.x
 // renderer follows on Mesa, into a double-buffered frame that an application or a test can read,
-// save, or hand to a platform that shows it (an SDL window surface).
+// save, or hand to a platform that shows it (an SDL window surface, a GDI blit).
+// Needs: the engine's contracts and the rasteriser beside it (raster.h); no window system, no GPU.
 #pragma once
 
 #include <algorithm>
@@ -16,16 +17,21 @@ namespace dral {
 
 /// The Renderer that composes on the CPU, as Renderer_OGL10 does on Mesa, into a frame that
 /// ReadFrame, Frame and Tesserine::SaveFrame can read. It needs no window and no GPU: pair it with
-/// Platform_Headless for frames anywhere, or with Platform_SDL to show them in a window.
+/// Platform_Headless for frames anywhere, or with a platform that shows CPU frames (Platform_SDL,
+/// Platform_Windows) to see them in a window.
 class Renderer_Software : public Renderer {
   public:
     /// Receives each presented frame, top row first, on the engine thread; the pixels stay valid
     /// until the next present.
-    using Presenter = std::function<void(const Pixel* pixels, int32_t width, int32_t height)>;
+    using Presenter = FramePresenter;
 
-    /// The platform that shows the frames sets this before the device is made; without one the
-    /// frames are only kept for reading.
-    void SetPresenter(Presenter show) { presenter = std::move(show); }
+    /// Hands every presented frame to `show`; the engine sets it, before the device is made, to
+    /// the platform's ShowFrame when the platform shows such frames. Without one the frames are
+    /// only kept for reading. Returns true: this renderer composes on the CPU.
+    bool SetPresenter(Presenter show) override {
+        presenter = std::move(show);
+        return true;
+    }
 
     void PrepareDevice() override {}
     // Needs no window: the handles are not used.

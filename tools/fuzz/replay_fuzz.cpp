@@ -24,7 +24,7 @@ class Scribbler : public Tesserine {
         DrawLine(0, 0, x, y, Green, uint32_t(frames) * 2654435761u);
         if (KeyState(Key::Space).held) DrawString(x, y, "Tesserine", White, 3);
         if (MouseButtonState(0).pressed) FillTriangle(x, 0, 0, y, x, y, Blue);
-        DrawDecal({float(x), float(y)}, fontDecal, {elapsed, 1.0f});
+        DrawDecal({float(x), float(y)}, fontDecal.get(), {elapsed, 1.0f});
         ++frames;
         return true;
     }

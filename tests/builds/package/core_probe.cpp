@@ -10,6 +10,9 @@
 
 namespace dral {
 void CreateDefaultBackends(std::unique_ptr<Platform>&, std::unique_ptr<Renderer>&) {}
+std::unique_ptr<Renderer> CreateFallbackRenderer() {
+    return nullptr;
+}
 const ImageDecoder* DefaultImageDecoder() {
     return nullptr;
 }

@@ -22,7 +22,7 @@ class Recorder : public Tesserine {
     }
     std::vector<Plot> Take() { return std::exchange(plots, {}); }
     float BlendFactor() const { return blendFactor; }
-    Sprite* FontSheet() const { return fontSprite; }
+    Sprite* FontSheet() const { return fontSprite.get(); }
 
     std::vector<Plot> plots;
 };

@@ -7,6 +7,7 @@
 
 #include "platform/sdl/platform_sdl.h"
 #include "support/headless_engine.h"
+#include "tests/engine/recording_backends.h"
 
 namespace dral {
 namespace {
@@ -38,6 +39,23 @@ TEST_F(SdlWithoutDisplay, RefusesToOpenAWindowNobodyCanSee) {
     EXPECT_EQ(size, Vec2i(400, 300));
     EXPECT_EQ(sdl.Window(), nullptr);
     EXPECT_EQ(sdl.CleanUpApplication(), Ok);
+}
+
+// A window on which the renderer's device cannot be made gives no GPU surface: what the engine
+// asks after a failed CreateGraphics before it turns to its fallback renderer, whose frames this
+// platform shows.
+TEST_F(SdlWithoutDisplay, AFailedDeviceMeansTheWindowGivesNoGpuSurface) {
+    EXPECT_TRUE(sdl.ShowsCpuFrames());
+    EXPECT_EQ(sdl.CreateGraphics(false, false, {0, 0}, {64, 48}), Ok);
+    EXPECT_TRUE(sdl.GivesGpuSurface());
+    testing::CallLog log;
+    auto failing = std::make_unique<testing::RecordingRenderer>(log);
+    failing->failCreateDevice = true;
+    renderer = std::move(failing);
+    EXPECT_EQ(sdl.CreateGraphics(false, false, {0, 0}, {64, 48}), Fail);
+    EXPECT_FALSE(sdl.GivesGpuSurface());
+    EXPECT_EQ(log.Calls(), std::vector<std::string>{"CreateDevice"});
+    renderer.reset(); // it records into this test's log
 }
 
 TEST_F(SdlWithoutDisplay, CleanUpThreadReleasesTheDeviceAndEndsTheEventLoop) {

@@ -1,5 +1,6 @@
 // The WGL context behind the OpenGL renderer, on a real window: the frame it draws is read back,
-// and a window that cannot take the renderer's pixel format gets no device.
+// a window that cannot take the renderer's pixel format gets no device, and without a context the
+// engine's software frames reach the window through GDI.
 #include <gtest/gtest.h>
 
 #define WIN32_LEAN_AND_MEAN
@@ -8,8 +9,10 @@
 #include <GL/gl.h>
 
 #include "engine/sprite.h"
+#include "engine/tesserine.h"
 #include "platform/windows/platform_windows.h"
 #include "renderer/opengl10/renderer_ogl10.h"
+#include "renderer/software/renderer_software.h"
 #include "support/headless_engine.h"
 
 namespace dral {
@@ -91,6 +94,54 @@ TEST(WglFailureTest, AWindowWithAnotherPixelFormatGetsNoDevice) {
     EXPECT_EQ(gl.CreateDevice({handle}, false, false), Fail);
     EXPECT_EQ(wglGetCurrentContext(), nullptr);
     gl.DestroyDevice();
+}
+
+// WGL as a driver without GL gives it: no context for any window.
+class NoContext : public GLContext {
+  public:
+    bool Create(void*) override { return false; }
+    void SetSwapInterval(int) override {}
+    void Swap() override {}
+    void Destroy() override {}
+};
+
+class FillingApp : public Tesserine {
+  public:
+    bool OnCreate() override { return true; }
+    bool OnUpdate(float) override {
+        Clear(Pixel(200, 40, 90, 255));
+        return true;
+    }
+};
+
+void PumpMessages() {
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
+}
+
+TEST(WglFallbackTest, WithoutAContextTheSoftwareFramesReachTheWindowThroughGdi) {
+    FillingApp app;
+    auto platformWindows = std::make_unique<Platform_Windows>();
+    Platform_Windows* windows = platformWindows.get();
+    app.UseBackends(std::move(platformWindows),
+                    std::make_unique<Renderer_OGL10>(std::make_unique<NoContext>()));
+    ASSERT_EQ(app.Setup(64, 48, 2, 2), Ok);
+    ASSERT_EQ(app.StartManualRun(), Ok);
+    EXPECT_FALSE(windows->GivesGpuSurface());
+    EXPECT_NE(dynamic_cast<Renderer_Software*>(renderer.get()), nullptr);
+    PumpMessages();
+    app.RunFrameFor(1.0f / 60.0f);
+
+    const HWND handle = static_cast<HWND>(windows->WindowHandle());
+    const HDC dc = GetDC(handle);
+    for (const POINT at : {POINT{0, 0}, POINT{64, 48}, POINT{127, 95}}) {
+        const COLORREF shown = GetPixel(dc, at.x, at.y);
+        EXPECT_EQ(shown, RGB(200, 40, 90)) << "at " << at.x << ", " << at.y;
+    }
+    ReleaseDC(handle, dc);
+    EXPECT_EQ(app.EndManualRun(), Ok);
+    // The posted WM_DESTROY ends this thread's loop, as it ends the main thread's in a run.
+    EXPECT_EQ(windows->RunEventLoop(), Ok);
 }
 
 } // namespace

@@ -156,5 +156,22 @@ TEST(WindowStyleTest, WindowedHasAFrameFullScreenIsABarePopup) {
     EXPECT_EQ(OuterSize({-8, -31, 808, 608}), Vec2i(816, 639));
 }
 
+// GDI's 32-bit pixels are blue, green, red and an unused byte, where the engine's are red, green,
+// blue and alpha; a smaller frame after a larger one reuses the storage.
+TEST(DibPixelsTest, ChannelsAreReorderedAndAlphaIsDropped) {
+    const Pixel frame[] = {Pixel(0x11, 0x22, 0x33, 0x44), Pixel(255, 0, 0, 0),
+                           Pixel(0, 0, 255, 255)};
+    std::vector<uint32_t> dib;
+    ToDibPixels(frame, 3, dib);
+    ASSERT_EQ(dib.size(), 3u);
+    EXPECT_EQ(dib[0], 0x00112233u);
+    EXPECT_EQ(dib[1], 0x00FF0000u);
+    EXPECT_EQ(dib[2], 0x000000FFu);
+    const uint32_t* storage = dib.data();
+    ToDibPixels(frame + 1, 1, dib);
+    EXPECT_EQ(dib[0], 0x00FF0000u);
+    EXPECT_EQ(dib.data(), storage);
+}
+
 } // namespace
 } // namespace dral::win32

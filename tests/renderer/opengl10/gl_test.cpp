@@ -158,7 +158,7 @@ TEST_F(OnGL, DecalsSampleNearest) {
 TEST_F(OnGL, StringDecalsPlaceGlyphsFromTheirFontCells) {
     // Each 8 x 8 cell of the sheet has its own colour and a white top-left texel.
     ASSERT_EQ(app->fontSprite->width, 128);
-    Paint(app->fontSprite, [](int32_t x, int32_t y) {
+    Paint(app->fontSprite.get(), [](int32_t x, int32_t y) {
         if (x % 8 == 0 && y % 8 == 0) return White;
         return Pixel{static_cast<uint8_t>(x / 8 * 16), static_cast<uint8_t>(y / 8 * 40), 200, 255};
     });
