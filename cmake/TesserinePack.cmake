@@ -45,10 +45,12 @@ function(tesserine_add_pack target)
   endforeach()
 
   cmake_path(GET arg_OUTPUT FILENAME pack_name)
-  # A browser build's pack command is JavaScript: its emulator (node) runs it.
+  # A browser build's pack command is JavaScript, run by node, the first word of the emulator
+  # (the rest are options of node's older releases, which newer ones refuse).
   set(command dral::tesserine-pack)
   if(EMSCRIPTEN)
-    set(command ${CMAKE_CROSSCOMPILING_EMULATOR} $<TARGET_FILE:dral::tesserine-pack>)
+    list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 node)
+    set(command ${node} $<TARGET_FILE:dral::tesserine-pack>)
     list(APPEND depends dral::tesserine-pack)
   endif()
   add_custom_command(
