@@ -111,7 +111,11 @@ function(tesserine_backend_set target)
       get_target_property(class ${objects} TESSERINE_CLASS)
       get_target_property(decoder ${objects} TESSERINE_DECODER)
       get_target_property(header ${objects} TESSERINE_HEADER)
-      if(class)
+      # A component may be both a device and a decoder (the browser's audio): a decoder role takes
+      # its decoder.
+      if(decoder AND role MATCHES "DECODER$")
+        set(SET_${role} "&${decoder}()")
+      elseif(class)
         set(SET_${role} "std::make_unique<${class}>()")
       else()
         set(SET_${role} "&${decoder}()")

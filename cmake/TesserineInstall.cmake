@@ -42,7 +42,9 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/TesserineConfigVersion.cm
                                  COMPATIBILITY SameMinorVersion)
 install(FILES ${PROJECT_BINARY_DIR}/TesserineConfig.cmake
               ${PROJECT_BINARY_DIR}/TesserineConfigVersion.cmake
-              ${CMAKE_CURRENT_LIST_DIR}/TesserinePack.cmake DESTINATION ${package_dir})
+              ${CMAKE_CURRENT_LIST_DIR}/TesserinePack.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/TesserineWebPage.cmake
+              ${CMAKE_CURRENT_LIST_DIR}/web_shell.html DESTINATION ${package_dir})
 
 # tesserine.pc for dral::tesserine, tesserine-headless.pc for dral::tesserine_headless.
 foreach(library tesserine tesserine_headless)

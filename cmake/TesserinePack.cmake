@@ -45,9 +45,17 @@ function(tesserine_add_pack target)
   endforeach()
 
   cmake_path(GET arg_OUTPUT FILENAME pack_name)
+  # A browser build's pack command is JavaScript, run by node, the first word of the emulator
+  # (the rest are options of node's older releases, which newer ones refuse).
+  set(command dral::tesserine-pack)
+  if(EMSCRIPTEN)
+    list(GET CMAKE_CROSSCOMPILING_EMULATOR 0 node)
+    set(command ${node} $<TARGET_FILE:dral::tesserine-pack>)
+    list(APPEND depends dral::tesserine-pack)
+  endif()
   add_custom_command(
     OUTPUT ${arg_OUTPUT}
-    COMMAND dral::tesserine-pack create ${arg_OUTPUT} -C ${arg_ROOT} ${key_options} -- ${names}
+    COMMAND ${command} create ${arg_OUTPUT} -C ${arg_ROOT} ${key_options} -- ${names}
     DEPENDS ${depends}
     COMMENT "Packing ${pack_name}"
     VERBATIM)

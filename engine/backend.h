@@ -139,7 +139,9 @@ class Platform {
     /// not examined.
     virtual ResultCode SetWindowTitle(const std::string& title) = 0;
     /// Dispatches window events on the main thread until CleanUpThread ends the loop, then
-    /// returns. Called by Run; the result is not examined.
+    /// returns. Called by Run; the result is not examined. In a build without threads Run calls it
+    /// after StartManualRun instead: the loop then calls the engine's RunFrame while `running` is
+    /// set and EndManualRun when it is cleared, until that ends the run; its result is Run's.
     virtual ResultCode RunEventLoop() = 0;
     /// Per-frame hook on the engine thread, called at the start of every frame before the input is
     /// latched. The result is not examined.

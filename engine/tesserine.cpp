@@ -13,6 +13,13 @@ namespace dral {
 namespace {
 constexpr Vec2i WindowPosition{30, 30};
 constexpr const char* TitleBanner = "https://tesserine.dev - Tesserine - ";
+// A build without threads (the browser page of one thread) has no engine thread: Run starts a
+// hand-driven run and the platform's event loop drives its frames from the system's own loop.
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+constexpr bool HasThreads = false;
+#else
+constexpr bool HasThreads = true;
+#endif
 
 // A viewport extent computed in float, truncated as a conversion would, but defined for every
 // value: NaN and negatives give 0, and values past int32 give the largest int32.
@@ -74,6 +81,13 @@ bool Tesserine::FitsWindow(int32_t width, int32_t height) const {
 }
 
 ResultCode Tesserine::Run() {
+    if (!HasThreads) {
+        // As with the engine thread, only a window that cannot be made fails the run; a device
+        // that cannot be made or OnCreate's refusal end it at once.
+        const bool opened = ran;
+        if (StartManualRun() != Ok) return ran && !opened ? Ok : Fail;
+        return platform->RunEventLoop();
+    }
     if (OpenWindow() != Ok) return Fail;
     running = true;
     std::thread engineThread(&Tesserine::EngineLoop, this);

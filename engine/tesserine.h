@@ -144,7 +144,9 @@ class Tesserine {
     /// Opens the window, runs the engine thread and the event loop, and returns once the window has
     /// closed: Ok, or Fail when the window could not be made. An engine runs once: after a run
     /// that opened its window, hand-driven or not, Run returns Fail without doing anything. Main
-    /// thread.
+    /// thread. In a build without threads (the browser's default page) there is no engine thread:
+    /// Run starts a hand-driven run (StartManualRun) and hands it to the platform's event loop,
+    /// which drives its frames and may never return.
     ResultCode Run();
     /// Body of the engine thread that Run starts: set-up, OnCreate, frames while running, OnDestroy
     /// and clean-up. Not for applications.

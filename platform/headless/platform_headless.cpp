@@ -2,6 +2,7 @@
 #include "platform/headless/platform_headless.h"
 
 #include "engine/platform_support.h"
+#include "engine/tesserine.h"
 
 namespace dral {
 
@@ -35,8 +36,18 @@ std::string Platform_Headless::Title() const {
 }
 
 ResultCode Platform_Headless::RunEventLoop() {
+#if defined(__EMSCRIPTEN__) && !defined(__EMSCRIPTEN_PTHREADS__)
+    // Without threads Run hands its hand-driven run over: the frames run here until it ends, as
+    // the engine thread would run them.
+    if (engine) {
+        do {
+            while (running) engine->RunFrame();
+        } while (engine->EndManualRun() != Ok);
+    }
+#else
     std::unique_lock lock(mutex);
     quitSignal.wait(lock, [this] { return quit; });
+#endif
     return Ok;
 }
 

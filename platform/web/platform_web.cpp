@@ -1,5 +1,6 @@
-// Platform_Web: the canvas as the window, the hand-overs from the engine thread (title, end of the
-// run) and the wait of the main thread. The event handlers live in web_events.cpp.
+// Platform_Web: the canvas as the window, the frames at the browser's animation frames (one
+// thread) or the hand-overs from the engine thread and the wait of main's worker (threaded). The
+// event handlers live in web_events.cpp.
 #include "platform/web/platform_web.h"
 
 #include <emscripten/emscripten.h>
@@ -9,6 +10,14 @@
 #include "platform/web/web_events.h"
 
 namespace dral {
+
+namespace {
+#ifdef __EMSCRIPTEN_PTHREADS__
+constexpr bool Threaded = true;
+#else
+constexpr bool Threaded = false;
+#endif
+} // namespace
 
 ResultCode Platform_Web::CleanUpThread() {
     if (renderer) renderer->DestroyDevice();
@@ -29,8 +38,8 @@ ResultCode Platform_Web::CreateGraphics(bool fullScreen, bool vsync, const Vec2i
 }
 
 ResultCode Platform_Web::CreateAppWindow(const Vec2i&, Vec2i& size, bool fullScreen) {
-    // The page must run the program on a worker: the engine's threads block, the browser's may not.
-    if (emscripten_is_main_browser_thread() || !engine) return Fail;
+    // The threaded page must run the program on a worker: its threads block, the browser's may not.
+    if ((Threaded && emscripten_is_main_browser_thread()) || !engine) return Fail;
     if (fullScreen) {
         size.x = MAIN_THREAD_EM_ASM_INT({ return window.innerWidth; });
         size.y = MAIN_THREAD_EM_ASM_INT({ return window.innerHeight; });
@@ -65,9 +74,40 @@ ResultCode Platform_Web::SetWindowTitle(const std::string& title) {
 }
 
 ResultCode Platform_Web::RunEventLoop() {
+    if (!Threaded) {
+        framesRunning = true;
+        // Frames at the display's rate; the exception Emscripten throws here leaves main's stack,
+        // and so the game object, in place while the browser calls the frames.
+        emscripten_set_main_loop_arg(&Platform_Web::OnAnimationFrame, this, 0, true);
+        return Ok;
+    }
     std::unique_lock lock(doneMutex);
     doneSignal.wait(lock, [this] { return threadDone; });
     return Ok;
+}
+
+void Platform_Web::OnAnimationFrame(void* self) {
+    static_cast<Platform_Web*>(self)->AnimationFrame();
+}
+
+void Platform_Web::AnimationFrame() {
+    if (!framesRunning || !engine) return;
+    if (running) engine->RunFrame();
+    EndIfStopped();
+}
+
+void Platform_Web::EndIfStopped() {
+    if (running || !framesRunning || engine->EndManualRun() != Ok) return;
+    framesRunning = false;
+    emscripten_cancel_main_loop();
+}
+
+bool Platform_Web::ClosePage() {
+    if (!engine) return false;
+    engine->RequestStop();
+    if (Threaded) return false;
+    EndIfStopped();
+    return framesRunning;
 }
 
 ResultCode Platform_Web::HandleSystemEvent() {

@@ -98,10 +98,11 @@ EM_BOOL OnDoubleClick(int, const EmscriptenMouseEvent*, void*) {
     return EM_TRUE;
 }
 
-// Closing or leaving the page is a request to stop, like closing a window.
+// Closing or leaving the page is a request to stop, like closing a window. When OnDestroy refuses
+// it, the browser is asked to let the user stay (it may only ask after a gesture on the page).
 const char* OnPageClose(int, const void*, void*) {
-    if (Tesserine* engine = Engine()) engine->RequestStop();
-    return nullptr;
+    auto* page = dynamic_cast<Platform_Web*>(platform.get());
+    return page && page->ClosePage() ? "The game is still running." : nullptr;
 }
 
 } // namespace

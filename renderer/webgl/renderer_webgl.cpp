@@ -60,11 +60,13 @@ ResultCode Renderer_WebGL::CreateDevice(std::vector<void*> params, bool, bool) {
     attributes.depth = false;
     attributes.stencil = false;
     attributes.antialias = false;
+#ifdef __EMSCRIPTEN_PTHREADS__
     // The engine thread is a worker: it draws into an offscreen buffer through the page's context
     // and hands each finished frame over explicitly.
     attributes.proxyContextToMainThread = EMSCRIPTEN_WEBGL_CONTEXT_PROXY_ALWAYS;
     attributes.renderViaOffscreenBackBuffer = true;
     attributes.explicitSwapControl = true;
+#endif
     context = emscripten_webgl_create_context(static_cast<const char*>(params[0]), &attributes);
     if (context <= 0) return Fail;
     if (emscripten_webgl_make_context_current(context) != EMSCRIPTEN_RESULT_SUCCESS ||
@@ -118,7 +120,10 @@ ResultCode Renderer_WebGL::DestroyDevice() {
 }
 
 void Renderer_WebGL::PresentFrame() {
+    // On the page's thread the browser shows the canvas when the animation frame returns.
+#ifdef __EMSCRIPTEN_PTHREADS__
     emscripten_webgl_commit_frame();
+#endif
 }
 
 void Renderer_WebGL::BeginDrawing() {

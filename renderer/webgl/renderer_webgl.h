@@ -12,7 +12,8 @@ class Renderer_WebGL : public Renderer {
   public:
     void PrepareDevice() override {}
     // params[0] is the CSS selector of the canvas (a const char*). The context is made current on
-    // the calling thread; its drawing goes to an offscreen buffer that PresentFrame shows.
+    // the calling thread. On the page's thread the canvas shows each frame when the animation
+    // frame ends; from a worker, drawing goes to an offscreen buffer that PresentFrame shows.
     ResultCode CreateDevice(std::vector<void*> params, bool fullScreen, bool vsync) override;
     ResultCode DestroyDevice() override;
     void PresentFrame() override;

@@ -3,11 +3,12 @@
 import { createRequire } from 'node:module';
 import { inflateSync } from 'node:zlib';
 
-// Software WebGL through SwiftShader; sound allowed without a user gesture.
+// Software WebGL through SwiftShader; sound allowed without a user gesture. No shared memory is
+// granted: the pages must run as a plain static host serves them.
 export const chromiumArgs = [
   '--headless=new', '--no-sandbox', '--use-gl=angle', '--use-angle=swiftshader',
   '--enable-unsafe-swiftshader', '--autoplay-policy=no-user-gesture-required',
-  '--enable-features=SharedArrayBuffer', '--disable-gpu-vsync', '--mute-audio',
+  '--disable-gpu-vsync', '--mute-audio',
 ];
 
 export async function launch(puppeteer, executablePath) {

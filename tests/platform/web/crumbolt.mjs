@@ -36,6 +36,9 @@ try {
   await waitFor('the frame rate in the title', 60000,
                 async () => (await page.title()).includes(' - FPS: '));
   console.log('title:', await page.title());
+  // Served without COOP/COEP, the page has no shared memory and runs on its one thread.
+  if (await page.evaluate(() => self.crossOriginIsolated || typeof SharedArrayBuffer !== 'undefined'))
+    fail('the page was given shared memory: the test does not show a plain host is enough');
 
   // The first frames: the square at its start (400, 300) and the score at (700, 20), both
   // shifted by the left bar, and nothing but black in the bars.
