@@ -9,7 +9,7 @@
 #include <cmath>
 #include <memory>
 
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 class Decals : public dral::Tesserine {
   public:

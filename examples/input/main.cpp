@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <string>
 
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 class Input : public dral::Tesserine {
   public:

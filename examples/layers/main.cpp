@@ -8,7 +8,7 @@
 #include <cmath>
 #include <string>
 
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 class Layers : public dral::Tesserine {
   public:

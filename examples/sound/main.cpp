@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <memory>
 
 #include "assets/resource_pack.h"
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 namespace {
 // The build packs assets/coin.png into this file with tesserine_add_pack (see CMakeLists.txt),

@@ -1,7 +1,7 @@
 // RunGame's command line: bounded runs that count their frames, a screenshot of the last frame, a
 // recording that replays the same frames, and exit codes for runs that fail or options it does
 // not understand. The desktop run (no options) is what the examples' window tests cover.
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // game itself, the way a closed window would; a screenshot is taken as the engine thread ends,
 // while the software renderer still holds the last frame.
 // Needs: the headless pair, the software renderer and headless sound device, record/.
-#include "engine/run_game.h"
+#include "runner/run_game.h"
 
 #include <charconv>
 #include <cstdio>
