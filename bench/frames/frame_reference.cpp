@@ -21,8 +21,13 @@ int main(int argc, char** argv) {
     const dral::Sprite* picture = canvas->GetDrawTarget();
 
     if (SDL_Init(SDL_INIT_VIDEO) != 0) return 1;
-    SDL_Window* window = SDL_CreateWindow("frame_reference", 0, 0, ScreenWidth, ScreenHeight,
-                                          SDL_WINDOW_FULLSCREEN_DESKTOP);
+    // Full screen as the engine makes it, a borderless window over the display: without a window
+    // manager SDL's desktop full screen keeps the window at the size asked for (800 x 600) while
+    // reporting the display's, so its frames would fill less than half the pixels the engine's do.
+    SDL_Rect display;
+    if (SDL_GetDisplayBounds(0, &display) != 0) return 1;
+    SDL_Window* window = SDL_CreateWindow("frame_reference", display.x, display.y, display.w,
+                                          display.h, SDL_WINDOW_BORDERLESS);
     SDL_Renderer* renderer = window ? SDL_CreateRenderer(window, -1, 0) : nullptr;
     if (!renderer) return 1;
     SDL_RendererInfo info;
