@@ -2,8 +2,14 @@
 // translucent), by the software renderer on this thread and by the OpenGL renderer on Mesa's
 // llvmpipe (run it with LP_NUM_THREADS=1 for one core on each side) under a private Xvfb. The GL
 // side waits for its frame with glFinish, so both measure finished frames.
+//   compose_bench [GOOGLE BENCHMARK OPTIONS]   times both sides
+//   compose_bench --count                      under callgrind: dumps each side's instructions for
+//                                              CountedFrames frames, labelled "compose|engine"
+//                                              (software) and "compose|peer" (llvmpipe)
 #include <benchmark/benchmark.h>
+#include <valgrind/callgrind.h>
 
+#include <cstring>
 #include <functional>
 
 #include "renderer/opengl10/gl_fixture.h"
@@ -54,17 +60,54 @@ class GLBench : public Tesserine {
     bool prepared = false;
 };
 
-// Frames of the scene on a prepared engine; finish waits until the frame is done.
-void Measure(benchmark::State& state, Tesserine& app, const std::function<void()>& finish) {
-    Sprite image(32, 32);
+Sprite* Painted(Tesserine& app, Sprite& image) {
     PaintScene(app, image);
-    Decal decal(&image);
-    for (auto _ : state) {
-        QueueFrame(app, decal);
-        app.RunFrameFor(0.01f);
-        finish();
-    }
+    return &image;
+}
+
+// The scene painted on a prepared engine, with the decal its frames draw (made from the painted
+// image, since a decal takes its image when it is made).
+struct Scene {
+    explicit Scene(Tesserine& app) : image(32, 32), decal(Painted(app, image)) {}
+    Sprite image;
+    Decal decal;
+};
+
+// One frame of the scene; finish waits until it is done.
+void ComposeFrame(Tesserine& app, Scene& scene, const std::function<void()>& finish) {
+    QueueFrame(app, scene.decal);
+    app.RunFrameFor(0.01f);
+    finish();
+}
+
+void Measure(benchmark::State& state, Tesserine& app, const std::function<void()>& finish) {
+    Scene scene(app);
+    for (auto _ : state) ComposeFrame(app, scene, finish);
     state.SetItemsProcessed(state.iterations());
+}
+
+// Count mode: after a warm frame, callgrind counts only these frames, every thread's share.
+constexpr int CountedFrames = 10;
+void CountFrames(const char* label, Tesserine& app, const std::function<void()>& finish) {
+    Scene scene(app);
+    ComposeFrame(app, scene, finish);
+    CALLGRIND_ZERO_STATS;
+    for (int i = 0; i < CountedFrames; ++i) ComposeFrame(app, scene, finish);
+    CALLGRIND_DUMP_STATS_AT(label);
+}
+
+int CountBoth() {
+    {
+        SoftwareEngine app(Width, Height);
+        CountFrames("compose|engine", app, [&] { app.software->Frame(); });
+    }
+    PrivateXvfb xvfb("800x600x24");
+    TestWindow window(Width, Height);
+    if (!xvfb.Started() || !window.window) return 1;
+    GLBench app(window.window);
+    if (!app.prepared) return 1;
+    CountFrames("compose|peer", app, [] { glFinish(); });
+    return 0;
 }
 
 void BM_ComposeSoftware(benchmark::State& state) {
@@ -98,4 +141,10 @@ BENCHMARK(BM_ComposeOpenGL)->Unit(benchmark::kMillisecond)->MeasureProcessCPUTim
 } // namespace
 } // namespace dral::testing
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    if (argc > 1 && std::strcmp(argv[1], "--count") == 0) return dral::testing::CountBoth();
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -4,9 +4,10 @@
 // file), with Draw overridden as well. The machine may be shared and noisy, so each time is the
 // median of paired rounds and only ratios are reported; instruction counts, which do not move with
 // the load, stand beside them.
-//   peers_bench [--chart OUT.png] [--rounds N] [--frames RATIO] [--counts FILE]
+//   peers_bench [--chart OUT.png] [--rounds N] [--frames RATIO] [--compose RATIO] [--counts FILE]
 //   peers_bench --count       (under valgrind --tool=callgrind: one dump per measured side)
-// RATIO, the engine's frame rate over the SDL2 renderer's (bench/run measures it), joins the chart.
+// --frames: the engine's frame rate over the SDL2 renderer's; --compose: the software renderer's
+// time to compose a frame over llvmpipe's (bench/run measures both); each joins table and chart.
 // FILE holds "instructions<TAB>label" lines taken from the dumps of a --count run.
 #include <SDL.h>
 #include <SDL2_gfxPrimitives.h>
@@ -222,7 +223,7 @@ struct Counts {
 struct Options {
     std::string chartPath, countsPath;
     int rounds = 9;
-    double frames = 0;
+    double frames = 0, compose = 0;
     bool count = false;
 };
 
@@ -236,6 +237,7 @@ Options Parse(int argc, char** argv) {
         if (option == "--counts") o.countsPath = argv[i + 1];
         if (option == "--rounds") o.rounds = std::max(1, std::atoi(argv[i + 1]));
         if (option == "--frames") o.frames = std::atof(argv[i + 1]);
+        if (option == "--compose") o.compose = std::atof(argv[i + 1]);
     }
     return o;
 }
@@ -351,6 +353,14 @@ int Main(int argc, char** argv) {
         chart.push_back({c.operation + " vs " + c.peer, Median(vsPeer), peerCount, c.goal});
         chart.push_back({c.operation + ", Draw overridden, vs floor", Median(overriddenVsFloor),
                          overriddenCount, 1.25});
+    }
+    // Composition is timed by its own bench; its instructions are counted with the others.
+    if (options.compose > 0) {
+        const double instructions = counts.Ratio("compose", "engine", "peer");
+        std::printf("| Software compose, one frame | OpenGL on llvmpipe, one thread | %s | 0.5 | — "
+                    "| — |\n",
+                    cell(options.compose, instructions).c_str());
+        chart.push_back({"Software compose vs llvmpipe", options.compose, instructions, 0.5});
     }
     load = LoadPerCore(load);
     std::printf("\nLoad average while measuring: %.2f per core (1 minute, the larger of start and "
