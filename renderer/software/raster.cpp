@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -122,7 +123,10 @@ struct Shader {
 
     [[gnu::always_inline]] inline Pixel At(float s, float t) const {
         if (!texels) return tint;
-        const Pixel texel = texels[size_t(v.Wrap(t)) * size_t(width) + size_t(u.Wrap(s))];
+        return Tinted(texels[size_t(v.Wrap(t)) * size_t(width) + size_t(u.Wrap(s))]);
+    }
+
+    [[gnu::always_inline]] inline Pixel Tinted(Pixel texel) const {
         if (!tinted) return texel;
         return Pixel(uint8_t(Modulate(texel.r, tint.r)), uint8_t(Modulate(texel.g, tint.g)),
                      uint8_t(Modulate(texel.b, tint.b)), uint8_t(Modulate(texel.a, tint.a)));
@@ -217,6 +221,15 @@ inline __m128i Put(__m128i destination, __m128i source, bool blend) {
     return _mm_packus_epi16(low, high);
 }
 
+// Shader::Tinted of four texels.
+inline __m128i Tint(const Shader& shader, __m128i texels) {
+    if (!shader.tinted) return texels;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i tint = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(shader.tint.packed)), zero);
+    return _mm_packus_epi16(Modulate(_mm_unpacklo_epi8(texels, zero), tint),
+                            Modulate(_mm_unpackhi_epi8(texels, zero), tint));
+}
+
 // Shader::At of four pixels; false when a lane needs the one-pixel path. texelRow, when given, is
 // the one texel row all four sample, and t is not looked at.
 inline bool At(const Shader& shader, __m128 s, __m128 t, const Pixel* texelRow, __m128i& out) {
@@ -237,12 +250,7 @@ inline bool At(const Shader& shader, __m128 s, __m128 t, const Pixel* texelRow, 
     const auto texel = [&](int k) {
         return int32_t(texelRow[size_t(vs[k]) * size_t(shader.width) + size_t(us[k])].packed);
     };
-    out = _mm_set_epi32(texel(3), texel(2), texel(1), texel(0));
-    if (!shader.tinted) return true;
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i tint = _mm_unpacklo_epi8(_mm_set1_epi32(int32_t(shader.tint.packed)), zero);
-    out = _mm_packus_epi16(Modulate(_mm_unpacklo_epi8(out, zero), tint),
-                           Modulate(_mm_unpackhi_epi8(out, zero), tint));
+    out = Tint(shader, _mm_set_epi32(texel(3), texel(2), texel(1), texel(0)));
     return true;
 }
 
@@ -308,6 +316,112 @@ void FillSpan(const Target& target, int32_t j, int32_t first, int32_t last, cons
     }
 }
 
+// Stretches of consecutive texels shorter than this are gathered texel by texel: a block copy
+// pays only over several pixels.
+constexpr int32_t ShortestRun = 8;
+
+// The column map of pixel columns first..last of an affine triangle whose s does not move down the
+// rows: the texel column each samples, by the same float operations and Axis::Wrap as FillSpan, so
+// that every row can look its texels up instead of computing them; then the stretches.
+void MapColumns(Column* columns, int32_t first, int32_t last, float fj, const Planes& p,
+                const Shader& shader) {
+    const float s0 = p.s.a0 + p.s.dady * fj, inverseQ = 1.0f / p.q.a0;
+    const int32_t n = last - first + 1;
+    for (int32_t k = 0; k < n; ++k) {
+        const float fi = float(first + k);
+        columns[k].texel = shader.u.Wrap((s0 + p.s.dadx * fi) * inverseQ);
+    }
+    for (int32_t a = 0; a < n;) {
+        int32_t b = a;
+        while (b + 1 < n && columns[b + 1].texel == columns[b].texel + 1) ++b;
+        const bool run = b - a + 1 >= ShortestRun;
+        for (int32_t k = a; k <= b; ++k) columns[k].run = run;
+        a = b + 1;
+    }
+    // A run ends where its texels stop following on (a wrap, a mirrored or scaled stretch);
+    // gathered columns end where a run starts.
+    columns[n - 1].end = last;
+    for (int32_t k = n - 2; k >= 0; --k) {
+        const Column& next = columns[k + 1];
+        const bool joins =
+            columns[k].run == next.run && (!next.run || next.texel == columns[k].texel + 1);
+        columns[k].end = joins ? next.end : first + k;
+    }
+}
+
+// Put of n texels copied in order, each tinted.
+void PutRun(Pixel* out, const Pixel* in, int32_t n, const Shader& shader, bool blend) {
+    if (!shader.tinted && !blend) {
+        std::memcpy(out, in, size_t(n) * sizeof(Pixel));
+        return;
+    }
+    int32_t k = 0;
+#if defined(__SSE2__)
+    if (!shader.tinted) {
+        // An opaque base layer blends as a copy: sixteen texels at a time, when all are opaque.
+        const __m128i opaque = _mm_set1_epi32(int32_t(0xFF000000u));
+        for (; n - k >= 16; k += 16) {
+            const __m128i* from = reinterpret_cast<const __m128i*>(in + k);
+            const __m128i a = _mm_loadu_si128(from), b = _mm_loadu_si128(from + 1),
+                          c = _mm_loadu_si128(from + 2), d = _mm_loadu_si128(from + 3);
+            const __m128i alpha =
+                _mm_and_si128(_mm_and_si128(_mm_and_si128(a, b), _mm_and_si128(c, d)), opaque);
+            if (_mm_movemask_epi8(_mm_cmpeq_epi32(alpha, opaque)) != 0xFFFF) break;
+            __m128i* to = reinterpret_cast<__m128i*>(out + k);
+            _mm_storeu_si128(to, a);
+            _mm_storeu_si128(to + 1, b);
+            _mm_storeu_si128(to + 2, c);
+            _mm_storeu_si128(to + 3, d);
+        }
+    }
+    for (; n - k >= 4; k += 4) {
+        const __m128i source =
+            wide::Tint(shader, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + k)));
+        __m128i* at = reinterpret_cast<__m128i*>(out + k);
+        _mm_storeu_si128(at, wide::Put(_mm_loadu_si128(at), source, blend));
+    }
+#endif
+    for (; k < n; ++k) Put(out[k], shader.Tinted(in[k]), blend);
+}
+
+// Put of the n texels of the row that the columns name, each tinted.
+void PutGathered(Pixel* out, const Pixel* texelRow, const Column* columns, int32_t n,
+                 const Shader& shader, bool blend) {
+    int32_t k = 0;
+#if defined(__SSE2__)
+    for (; n - k >= 4; k += 4) {
+        const Column* c = columns + k;
+        const __m128i source =
+            wide::Tint(shader, _mm_set_epi32(int32_t(texelRow[c[3].texel].packed),
+                                             int32_t(texelRow[c[2].texel].packed),
+                                             int32_t(texelRow[c[1].texel].packed),
+                                             int32_t(texelRow[c[0].texel].packed)));
+        __m128i* at = reinterpret_cast<__m128i*>(out + k);
+        _mm_storeu_si128(at, wide::Put(_mm_loadu_si128(at), source, blend));
+    }
+#endif
+    for (; k < n; ++k) Put(out[k], shader.Tinted(texelRow[columns[k].texel]), blend);
+}
+
+// FillSpan of a row of a mapped triangle, columns[0] being pixel column firstColumn: one texel row
+// (t does not move with x), its texels at the mapped columns.
+void FillMappedSpan(const Target& target, int32_t j, int32_t first, int32_t last, const Planes& p,
+                    const Shader& shader, bool blend, const Column* columns, int32_t firstColumn) {
+    Pixel* row = target.pixels + size_t(j) * size_t(target.width);
+    // t0 + 0 * i is t0 up to the sign of a zero, which the wrap does not see.
+    const float t = (p.t.a0 + p.t.dady * float(j)) * (1.0f / p.q.a0);
+    const Pixel* texelRow = shader.texels + size_t(shader.v.Wrap(t)) * size_t(shader.width);
+    for (int32_t i = first; i <= last;) {
+        const Column* c = columns + (i - firstColumn);
+        const int32_t end = std::min(c->end, last);
+        if (c->run)
+            PutRun(row + i, texelRow + c->texel, end - i + 1, shader, blend);
+        else
+            PutGathered(row + i, texelRow, c, end - i + 1, shader, blend);
+        i = end + 1;
+    }
+}
+
 // Rasterises the covered part of a triangle (corners in any winding, inside the guard band).
 void Cover(const Target& target, const Corner c[3], const Planes& planes, const Shader& shader,
            bool blend) {
@@ -326,10 +440,31 @@ void Cover(const Target& target, const Corner c[3], const Planes& planes, const 
     const int64_t minY = std::min({y[0], y[1], y[2]}), maxY = std::max({y[0], y[1], y[2]});
     const int64_t firstRow = std::max<int64_t>(target.top, -FloorDiv(-minY, SubpixelOne));
     const int64_t lastRow = std::min<int64_t>(target.bottom - 1, FloorDiv(maxY, SubpixelOne));
+    // Unrotated and unwarped: s depends on the column alone and t on the row alone, exactly (planes
+    // a rounding away from that take the general path), so the texel columns are mapped once.
+    const Column* columns = nullptr;
+    int64_t firstColumn = 0, lastColumn = -1;
+    if (target.columns && shader.texels && !planes.projective && planes.s.dady == 0.0f &&
+        planes.t.dadx == 0.0f && firstRow <= lastRow) {
+        const int64_t minX = std::min({x[0], x[1], x[2]}), maxX = std::max({x[0], x[1], x[2]});
+        firstColumn = std::max<int64_t>(target.left, -FloorDiv(-minX, SubpixelOne));
+        lastColumn = std::min<int64_t>(target.right - 1, FloorDiv(maxX, SubpixelOne));
+        if (firstColumn <= lastColumn &&
+            target.columns->size() >= size_t(lastColumn - firstColumn + 1)) {
+            MapColumns(target.columns->data(), int32_t(firstColumn), int32_t(lastColumn),
+                       float(firstRow), planes, shader);
+            columns = target.columns->data();
+        }
+    }
     for (int64_t j = firstRow; j <= lastRow; ++j) {
         int64_t first = target.left, last = target.right - 1;
         for (const Edge& e : edges) e.Clip(j, first, last);
-        if (first <= last)
+        if (first > last) continue;
+        // Covered pixels lie inside the triangle's bounds; the test only keeps the map safe.
+        if (columns && first >= firstColumn && last <= lastColumn)
+            FillMappedSpan(target, int32_t(j), int32_t(first), int32_t(last), planes, shader, blend,
+                           columns, int32_t(firstColumn));
+        else
             FillSpan(target, int32_t(j), int32_t(first), int32_t(last), planes, shader, blend);
     }
 }

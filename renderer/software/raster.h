@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "engine/pixel.h"
 
@@ -15,11 +16,23 @@ struct Corner {
     float x, y, s, t, q;
 };
 
+// One pixel column of a triangle whose texel column does not change down the rows: the texel
+// column it samples, and the last pixel column of the stretch it starts or continues, a stretch
+// being either one run of consecutive texels (copied as a block) or columns gathered one by one.
+struct Column {
+    int32_t texel = 0, end = 0;
+    bool run = false;
+};
+
 // Where fragments land: the frame, and the rectangle of it (the viewport) they are clipped to.
+// columns, when given, is storage reused from quad to quad for unrotated, unwarped triangles, which
+// then look their texel columns up once rather than at every pixel; without it every triangle
+// takes the general path (the pixels are the same either way).
 struct Target {
     Pixel* pixels = nullptr;
     int32_t width = 0, height = 0;
     int32_t left = 0, top = 0, right = 0, bottom = 0; // right and bottom exclusive
+    std::vector<Column>* columns = nullptr;
 };
 
 // The image sampled; null texels draw the plain tint, as GL does without a texture image.

@@ -48,7 +48,7 @@ void Renderer_Software::DrawQuad(const Corner corners[4], uint32_t textureId, Pi
     if (found != textures.end() && !found->second.texels.empty())
         image = {found->second.texels.data(), found->second.width, found->second.height};
     // Fragments stay inside the viewport, as GL's clipping keeps them there.
-    software::Target target{back.data(), frameSize.x, frameSize.y, 0, 0, 0, 0};
+    software::Target target{back.data(), frameSize.x, frameSize.y, 0, 0, 0, 0, &columns};
     // In 64 bits: a held frame is small, but the viewport's position and size need not be.
     const int64_t viewRight = int64_t(viewPos.x) + viewSize.x;
     const int64_t viewTop = int64_t(frameSize.y) - viewPos.y - viewSize.y;
@@ -124,6 +124,8 @@ void Renderer_Software::SetViewport(const Vec2i& position, const Vec2i& size) {
     try {
         back.assign(count, Black);
         front.assign(count, Black);
+        // The rasteriser's column map spans at most the frame's width; it never grows it.
+        columns.resize(size_t(frame.x));
     } catch (const std::bad_alloc&) {
         DropFrames();
     }
@@ -136,6 +138,7 @@ void Renderer_Software::DropFrames() {
     frameSize = {0, 0};
     std::vector<Pixel>().swap(back);
     std::vector<Pixel>().swap(front);
+    std::vector<software::Column>().swap(columns);
 }
 
 void Renderer_Software::ClearBuffer(Pixel p, bool) {

@@ -86,6 +86,8 @@ class Renderer_Software : public Renderer {
 
     Presenter presenter;
     std::vector<Pixel> back, front;
+    // Scratch for the rasteriser's axis-aligned quads, sized with the frame.
+    std::vector<software::Column> columns;
     Vec2i frameSize{0, 0};
     Vec2i viewPos{0, 0}, viewSize{0, 0};
     bool blending = false;

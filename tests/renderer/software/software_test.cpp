@@ -173,6 +173,76 @@ TEST(SoftwareRenderer, BlendsAndTintsWithTheGpusRounding) {
     EXPECT_EQ(app.software->Frame()[3], Black); // transparent over the clear colour
 }
 
+// Unrotated quads look their texel columns up from a map made once per triangle; with no storage
+// for the map the rasteriser takes its general path, which must give the same pixels.
+TEST(SoftwareRenderer, MappedColumnsGiveTheGeneralPathsPixels) {
+    struct Case {
+        const char* name;
+        int32_t imageWidth, imageHeight;
+        float left, top, right, bottom; // frame pixels
+        float s0, t0, s1, t1;           // texture coordinates at the top-left and bottom-right
+        Pixel tint;
+        bool blend, opaque;
+        float lean; // the bottom corners' shift in x: not exactly axis-aligned
+    };
+    const Case cases[] = {
+        {"layer 1:1, wrapping", 37, 23, 0, 0, 53, 41, 0.3f, -0.2f, 0.3f + 53 / 37.0f, 1.58f, White,
+         true, true, 0},
+        {"layer 1:1, copied", 64, 64, 0, 0, 53, 41, 0.25f, 0, 0.25f + 53 / 64.0f, 41 / 64.0f, White,
+         false, true, 0},
+        {"layer scaled, offsets", 16, 8, -3.5f, 2.25f, 60, 44, -0.7f, 1.3f, 2.9f, -1.1f, White,
+         true, false, 0},
+        {"decal tinted, translucent",
+         13,
+         9,
+         7.3f,
+         5.6f,
+         40.1f,
+         31.9f,
+         0,
+         0,
+         1,
+         1,
+         {255, 200, 100, 160},
+         true,
+         false,
+         0},
+        {"decal mirrored", 13, 9, 4, 3, 44, 37, 1, 0, 0, 1, {90, 255, 30, 255}, true, false, 0},
+        {"near axis-aligned", 37, 23, 2, 1, 50, 40, 0, 0, 1.7f, 1.3f, White, true, false, 0.2f},
+    };
+    for (const Case& c : cases) {
+        uint32_t state = 12345;
+        const auto next = [&] { return state = state * 1664525u + 1013904223u; };
+        std::vector<Pixel> texels(size_t(c.imageWidth * c.imageHeight));
+        for (Pixel& p : texels) {
+            p.packed = next();
+            if (c.opaque || next() % 4) p.a = 255;
+        }
+        constexpr int32_t Width = 56, Height = 44;
+        std::vector<Pixel> background(size_t(Width * Height));
+        for (Pixel& p : background) p.packed = next();
+        const software::Corner corners[4] = {{c.left, c.top, c.s0, c.t0, 1},
+                                             {c.left + c.lean, c.bottom, c.s0, c.t1, 1},
+                                             {c.right + c.lean, c.bottom, c.s1, c.t1, 1},
+                                             {c.right, c.top, c.s1, c.t0, 1}};
+        const software::Image image{texels.data(), c.imageWidth, c.imageHeight};
+        std::vector<software::Column> columns(Width);
+        std::vector<Pixel> general = background, mapped = background;
+        // A viewport inside the frame on the right, as the letterbox bars leave it.
+        software::Target target{general.data(), Width, Height, 0, 1, Width - 3, Height};
+        software::DrawQuad(target, corners, image, c.tint, c.blend);
+        target.pixels = mapped.data();
+        target.columns = &columns;
+        software::DrawQuad(target, corners, image, c.tint, c.blend);
+        EXPECT_NE(general, background) << c.name;
+        for (size_t i = 0; i < general.size(); ++i)
+            if (general[i] != mapped[i]) {
+                ADD_FAILURE() << c.name << ": pixel " << i % Width << ", " << i / Width;
+                break;
+            }
+    }
+}
+
 TEST(SoftwareRenderer, LayerOffsetWrapsTheTexture) {
     SoftwareEngine app(8, 2);
     Paint(app.GetDrawTarget(), [](int32_t x, int32_t) {
