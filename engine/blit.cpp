@@ -3,6 +3,7 @@
 // Draw is the engine's own, straight into the target with the same result (engine/plot.h).
 #include <algorithm>
 #include <bit>
+#include <type_traits>
 
 #include "engine/plot.h"
 #include "engine/tesserine.h"
@@ -126,6 +127,29 @@ void TextWalk(const Plotter& plot, const std::array<uint64_t, 96>& glyphInk, int
     }
 }
 
+// The text walk at scale 1 through Draw: the same calls as TextWalk, each glyph's ink read from
+// its list in drawing order and the pen kept as the wrapped coordinates Draw receives, so that per
+// pixel nothing runs but two adds and the call. The index counts up to the list's end, so that its
+// own step ends the loop. Glyphs is the engine's per-byte table of those lists.
+template <class Glyphs>
+void TextThroughDraw(Tesserine& engine, const Glyphs& glyphs, int32_t x, int32_t y,
+                     const std::string& text, uint32_t colour) {
+    uint32_t sx = uint32_t(x), sy = uint32_t(y);
+    for (const char byte : text) {
+        const auto b = static_cast<uint8_t>(byte);
+        const std::array<uint8_t, 2>* const end = glyphs[b].end;
+        const ptrdiff_t count = glyphs[b].count;
+        if (count == 0 && b == '\n') {
+            sx = uint32_t(x);
+            sy += 8;
+            continue;
+        }
+        for (ptrdiff_t k = -count; k != 0; ++k)
+            engine.Draw(int32_t(sx + end[k][0]), int32_t(sy + end[k][1]), Pixel(colour));
+        sx += 8;
+    }
+}
+
 } // namespace
 
 void Tesserine::DrawSprite(int32_t x, int32_t y, Sprite* sprite, uint32_t scale, uint8_t flip) {
@@ -170,6 +194,9 @@ void Tesserine::DrawString(int32_t x, int32_t y, const std::string& text, Pixel 
     const PixelMode previous = pixelMode;
     SetPixelMode(colour.a < 255 ? Alpha : Mask);
     Dispatch(*this, DirectTarget(), pixelMode, blendFactor, [&](const auto& plot) {
+        if constexpr (std::is_same_v<std::decay_t<decltype(plot)>, plot::VirtualPlotter>) {
+            if (scale == 1) return TextThroughDraw(plot.engine, glyphs, x, y, text, colour.packed);
+        }
         if (scale == 1)
             TextWalk<false>(plot, glyphInk, x, y, text, colour.packed, scale);
         else

@@ -395,8 +395,38 @@ void WalkCircle(const Plotter&, int64_t radius, Ranges&& ranges, Step&& step) {
     }
 }
 
+// The whole outline through Draw: the same calls as CircleWalk with every octant, the eight
+// points' coordinates kept as the wrapped values Draw receives and each moved by one when the
+// walk moves it, so that per pixel nothing runs but the call.
+void OutlineThroughDraw(Tesserine& engine, int32_t x, int32_t y, int64_t radius, Pixel p) {
+    const auto r = uint32_t(radius);
+    // x + i, x - i, y + i, y - i, and the same with j.
+    uint32_t xPlusI = uint32_t(x), xMinusI = xPlusI, yPlusI = uint32_t(y), yMinusI = yPlusI;
+    uint32_t xPlusJ = xPlusI + r, xMinusJ = xPlusI - r, yPlusJ = yPlusI + r, yMinusJ = yPlusI - r;
+    const auto draw = [&](uint32_t px, uint32_t py) { engine.Draw(int32_t(px), int32_t(py), p); };
+    int64_t i = 0, j = radius, d = 3 - 2 * radius;
+    while (j >= i) {
+        draw(xPlusI, yMinusJ);
+        draw(xPlusJ, yMinusI);
+        draw(xPlusJ, yPlusI);
+        draw(xPlusI, yPlusJ);
+        draw(xMinusI, yPlusJ);
+        draw(xMinusJ, yPlusI);
+        draw(xMinusJ, yMinusI);
+        draw(xMinusI, yMinusJ);
+        if (d >= 0) {
+            --xPlusJ, ++xMinusJ, --yPlusJ, ++yMinusJ;
+        }
+        MidpointStep(i, j, d);
+        ++xPlusI, --xMinusI, ++yPlusI, --yMinusI;
+    }
+}
+
 template <class Plotter>
 void CircleWalk(const Plotter& plot, int64_t x, int64_t y, int64_t radius, Pixel p, uint8_t mask) {
+    if constexpr (!Plotter::clips) {
+        if (mask == 0xFF) return OutlineThroughDraw(plot.engine, int32_t(x), int32_t(y), radius, p);
+    }
     // Every point has one coordinate that moves with i: only the steps that put it on the target
     // can plot there.
     auto ranges = [&](const CircleSteps&, StepRanges& chosen) {

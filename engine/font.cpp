@@ -2,6 +2,8 @@
 // and its unpacking into the 128 x 48 font sprite at start-up. The readable glyphs live in
 // engine/font_glyphs.txt; tools/font/font_pack regenerates the string below from them.
 // Needs: Sprite and Decal; the decal's texture comes from the process-wide renderer.
+#include <bit>
+
 #include "engine/tesserine.h"
 
 namespace dral {
@@ -58,6 +60,19 @@ void Tesserine::BuildGlyphInk() {
                 if (fontSprite->GetPixel(8 * (cell % 16) + gx, 8 * (cell / 16) + gy).r != 0)
                     ink |= uint64_t{1} << (gx * 8 + gy);
         glyphInk[size_t(cell)] = ink;
+    }
+    // The lists follow the bits' order: the lowest set bit is drawn first.
+    auto ink = [&](size_t byte) { return byte >= 32 && byte < 128 ? glyphInk[byte - 32] : 0; };
+    size_t total = 0;
+    for (size_t byte = 0; byte < 256; ++byte) total += size_t(std::popcount(ink(byte)));
+    glyphPixels.assign(total, {});
+    std::array<uint8_t, 2>* at = glyphPixels.data();
+    for (size_t byte = 0; byte < 256; ++byte) {
+        for (uint64_t bits = ink(byte); bits; bits &= bits - 1) {
+            const int bit = std::countr_zero(bits);
+            *at++ = {uint8_t(bit >> 3), uint8_t(bit & 7)};
+        }
+        glyphs[byte] = {at, std::popcount(ink(byte))};
     }
 }
 

@@ -585,6 +585,16 @@ class Tesserine {
     // Per character 32..127, bit gx * 8 + gy set where its glyph has ink; built with the font
     // sheet, which never changes afterwards.
     std::array<uint64_t, 96> glyphInk{};
+    // The same ink as (column, row) pairs in drawing order, column by column and each top to
+    // bottom, for text through an overridden Draw: a list costs less per pixel than finding the
+    // set bits. Per byte, how many pixels its glyph has and where they end in glyphPixels; bytes
+    // without a glyph ('\n' and those outside 32..127) have none.
+    struct GlyphList {
+        const std::array<uint8_t, 2>* end;
+        ptrdiff_t count;
+    };
+    std::vector<std::array<uint8_t, 2>> glyphPixels;
+    std::array<GlyphList, 256> glyphs{};
 
     // Whether a width x height screen at the current pixel size is positive and its window
     // fits int32 pixels.

@@ -82,7 +82,7 @@ class RandomOps {
         case 2:
             name = "DrawCircle";
             {
-                const auto mask = uint8_t(Word());
+                const auto mask = Int(0, 1) ? uint8_t(0xFF) : uint8_t(Word()); // often whole
                 const auto r = int32_t(Int(0, 40));
                 return [=](Tesserine& e) { e.DrawCircle(x1, y1, r, p, mask); };
             }
@@ -370,19 +370,53 @@ std::vector<Plot> BlitOrder(int32_t x, int32_t y, int32_t w, int32_t h, int32_t 
     return v;
 }
 
+// Coordinates past int32 wrap on their way into Draw.
+Plot Wrapped(int64_t x, int64_t y) {
+    return {static_cast<int32_t>(x), static_cast<int32_t>(y)};
+}
+
 std::vector<Plot> TextOrder(const Sprite& sheet, int32_t x, int32_t y, const std::string& text,
                             int32_t scale) {
     std::vector<Plot> v;
-    int32_t sx = 0;
+    int64_t sx = 0, sy = 0;
     for (const char c : text) {
-        const int32_t cellX = 8 * ((c - 32) % 16), cellY = 8 * ((c - 32) / 16);
+        if (c == '\n') {
+            sx = 0;
+            sy += 8 * scale;
+            continue;
+        }
+        // Bytes outside 32..127 have no glyph on the sheet, and take a cell all the same.
+        const int32_t cell = static_cast<uint8_t>(c) - 32;
         for (int32_t gx = 0; gx < 8; ++gx)
             for (int32_t gy = 0; gy < 8; ++gy)
-                if (sheet.GetPixel(cellX + gx, cellY + gy).r != 0)
+                if (cell >= 0 && cell < 96 &&
+                    sheet.GetPixel(8 * (cell % 16) + gx, 8 * (cell / 16) + gy).r != 0)
                     for (int32_t a = 0; a < scale; ++a)
                         for (int32_t b = 0; b < scale; ++b)
-                            v.emplace_back(x + sx + gx * scale + a, y + gy * scale + b);
+                            v.push_back(Wrapped(int64_t(x) + sx + gx * scale + a,
+                                                int64_t(y) + sy + gy * scale + b));
         sx += 8 * scale;
+    }
+    return v;
+}
+
+// The midpoint walk, each step's octants clockwise from twelve o'clock as the mask picks them.
+std::vector<Plot> CircleOrder(int32_t x, int32_t y, int32_t radius, uint8_t mask) {
+    std::vector<Plot> v;
+    int64_t i = 0, j = radius, d = 3 - 2 * int64_t(radius);
+    while (j >= i) {
+        const Plot points[8] = {Wrapped(x + i, y - j), Wrapped(x + j, y - i), Wrapped(x + j, y + i),
+                                Wrapped(x + i, y + j), Wrapped(x - i, y + j), Wrapped(x - j, y + i),
+                                Wrapped(x - j, y - i), Wrapped(x - i, y - j)};
+        for (int k = 0; k < 8; ++k)
+            if (mask >> k & 1) v.push_back(points[k]);
+        if (d < 0) {
+            d += 4 * i + 6;
+        } else {
+            d += 4 * (i - j) + 10;
+            --j;
+        }
+        ++i;
     }
     return v;
 }
@@ -396,8 +430,42 @@ TEST(DirectPath, AnOverrideStillSeesEveryPixelInOrderInEveryMode) {
         EXPECT_EQ(e.Take(), FillRectOrder(-2, 3, 9, 4)) << mode;
         e.DrawSprite(40, 30, &s, 3, SpriteFlip::Horizontal);
         EXPECT_EQ(e.Take(), BlitOrder(40, 30, 3, 2, 3)) << mode;
-        e.DrawString(-3, 1, "Ag~", Pixel(1, 2, 3, 100), 2);
-        EXPECT_EQ(e.Take(), TextOrder(*e.FontSheet(), -3, 1, "Ag~", 2)) << mode;
+        // Text at both scales, opaque and translucent, over the edges and past int32, with
+        // newlines and bytes that have no glyph.
+        struct Text {
+            int32_t x, y;
+            const char* text;
+            uint32_t scale;
+        };
+        const Text texts[] = {
+            {-3, 1, "Ag~", 2},           {-5, -3, "Hi\n\t\xC8~\n!\x7F", 1},
+            {W - 10, H - 4, "Wy", 1},    {INT32_MAX - 3, INT32_MIN + 2, "Wr\nap", 1},
+            {2, INT32_MAX - 4, "gq", 1},
+        };
+        for (const Text& t : texts)
+            for (const Pixel colour : {Pixel(1, 2, 3, 100), Red}) {
+                e.DrawString(t.x, t.y, t.text, colour, t.scale);
+                EXPECT_EQ(e.Take(), TextOrder(*e.FontSheet(), t.x, t.y, t.text, int32_t(t.scale)))
+                    << mode << ' ' << t.text;
+            }
+        // Outlines whole and masked, over the edges and past int32.
+        struct Outline {
+            int32_t x, y, radius;
+            uint8_t mask;
+        };
+        const Outline outlines[] = {
+            {5, 6, 9, 0xFF},
+            {20, 20, 1, 0xFF},
+            {W + 3, 10, 13, 0xFF},
+            {INT32_MAX - 2, 20, 6, 0xFF},
+            {30, INT32_MIN + 1, 7, 0xFF},
+            {20, 20, 7, 0x5A},
+        };
+        for (const Outline& c : outlines) {
+            e.DrawCircle(c.x, c.y, c.radius, Red, c.mask);
+            EXPECT_EQ(e.Take(), CircleOrder(c.x, c.y, c.radius, c.mask))
+                << mode << " circle at " << c.x << ", " << c.y;
+        }
         EXPECT_EQ(e.GetPixelMode(), mode);
         // Every candidate of a solid line, on or off target.
         e.DrawLine(-5, 2, 60, 2, Red);
